@@ -1,0 +1,53 @@
+#include "script/message.h"
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+std::atomic<MessageDisplayFn> g_display{&ShowMessageOnStderr};
+
+bool ForcedToStderr() {
+    const char* mode = std::getenv("ZARNIK_MESSAGES");
+    return mode != nullptr && std::strcmp(mode, "stderr") == 0;
+}
+
+void AppendToLog(const char* text) {
+    // One open, one write, one close per report: the log is complete up to
+    // the last message even if the program dies right after it.
+    std::FILE* log = std::fopen(kLogFileName, "ab");
+    if (log == nullptr) return;
+    std::fwrite(text, 1, std::strlen(text), log);
+    std::fwrite("\r\n", 1, 2, log);
+    std::fclose(log);
+}
+
+}  // namespace
+
+void ShowMessageOnStderr(const char* text) {
+    std::fputs(text, stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+void SetMessageDisplay(MessageDisplayFn display) {
+    g_display.store(display != nullptr ? display : &ShowMessageOnStderr);
+}
+
+MessageDisplayFn GetMessageDisplay() { return g_display.load(); }
+
+void ReportMessage(const char* format, ...) {
+    char text[4096];
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (n < 0) text[0] = '\0';
+
+    MessageDisplayFn display = ForcedToStderr() ? &ShowMessageOnStderr : g_display.load();
+    display(text);
+    AppendToLog(text);
+}

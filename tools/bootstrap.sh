@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs, when they are missing.
+# As root it installs them; otherwise it prints the exact line and stops.
+# Every subsystem adds its packages to this one list.
+set -euo pipefail
+
+packages=(
+    # toolchain and build
+    cmake ninja-build g++ pkg-config
+    # fuzz targets (clang with libFuzzer and the sanitizer runtimes)
+    clang libclang-rt-dev
+    # tests and benchmarks
+    libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+line="apt-get install -y --no-install-recommends ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages. Run as root:" >&2
+    echo "  apt-get update && $line" >&2
+    exit 1
+fi
+echo "bootstrap: installing ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+# shellcheck disable=SC2086
+apt-get install -y --no-install-recommends -qq "${missing[@]}" >/dev/null
