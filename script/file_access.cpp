@@ -17,7 +17,8 @@ bool Exists(const std::string& path) {
 bool EqualNoCase(const char* a, const std::string& b) {
     std::size_t i = 0;
     for (; a[i] != '\0' && i < b.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
     }
     return a[i] == '\0' && i == b.size();
 }
@@ -25,7 +26,8 @@ bool EqualNoCase(const char* a, const std::string& b) {
 // Finds an entry of `dir` whose name equals `name` without regard to case.
 bool MatchInDirectory(const std::string& dir, const std::string& name, std::string* match) {
     DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-    if (d == nullptr) return false;
+    if (d == nullptr)
+        return false;
     bool found = false;
     while (dirent* entry = ::readdir(d)) {
         if (EqualNoCase(entry->d_name, name)) {
@@ -40,8 +42,12 @@ bool MatchInDirectory(const std::string& dir, const std::string& name, std::stri
 
 }  // namespace
 
-void SetResourceProvider(const ResourceProvider* provider) { g_provider.store(provider); }
-const ResourceProvider* GetResourceProvider() { return g_provider.load(); }
+void SetResourceProvider(const ResourceProvider* provider) {
+    g_provider.store(provider);
+}
+const ResourceProvider* GetResourceProvider() {
+    return g_provider.load();
+}
 
 bool FindResource(const char* path, const std::uint8_t** data, std::uint32_t* size) {
     const ResourceProvider* provider = g_provider.load();
@@ -51,9 +57,11 @@ bool FindResource(const char* path, const std::uint8_t** data, std::uint32_t* si
 std::string ResolveLoosePath(const char* systemPath) {
     std::string path(systemPath ? systemPath : "");
     for (char& c : path) {
-        if (c == '\\') c = '/';
+        if (c == '\\')
+            c = '/';
     }
-    if (path.empty() || Exists(path)) return path;
+    if (path.empty() || Exists(path))
+        return path;
 
     // Rebuild component by component, keeping what exists and matching the
     // rest without regard to case.
@@ -66,20 +74,24 @@ std::string ResolveLoosePath(const char* systemPath) {
     bool matching = true;
     while (pos <= path.size()) {
         std::size_t slash = path.find('/', pos);
-        if (slash == std::string::npos) slash = path.size();
+        if (slash == std::string::npos)
+            slash = path.size();
         std::string component = path.substr(pos, slash - pos);
         pos = slash + 1;
-        if (component.empty()) continue;
+        if (component.empty())
+            continue;
 
         std::string candidate = resolved;
-        if (!candidate.empty() && candidate.back() != '/') candidate += '/';
+        if (!candidate.empty() && candidate.back() != '/')
+            candidate += '/';
         std::string match;
         if (matching && component != "." && component != ".." && !Exists(candidate + component) &&
             MatchInDirectory(resolved, component, &match)) {
             component = match;
         }
         candidate += component;
-        if (matching && !Exists(candidate)) matching = false;
+        if (matching && !Exists(candidate))
+            matching = false;
         resolved = candidate;
     }
     return resolved;
@@ -87,13 +99,15 @@ std::string ResolveLoosePath(const char* systemPath) {
 
 std::FILE* OpenLooseFile(const char* systemPath, const char* mode) {
     std::string path = ResolveLoosePath(systemPath);
-    if (path.empty()) return nullptr;
+    if (path.empty())
+        return nullptr;
     return std::fopen(path.c_str(), mode);
 }
 
 bool ReadLooseFile(const char* systemPath, std::vector<std::uint8_t>* bytes) {
     std::FILE* f = OpenLooseFile(systemPath, "rb");
-    if (f == nullptr) return false;
+    if (f == nullptr)
+        return false;
     bytes->clear();
     bool ok = true;
     std::uint8_t chunk[65536];

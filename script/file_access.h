@@ -42,4 +42,6 @@ bool ReadLooseFile(const char* systemPath, std::vector<std::uint8_t>* bytes);
 bool ReadDataFile(const char* systemPath, std::vector<std::uint8_t>* bytes);
 
 // ASCII lower case; bytes of 128 and above are left alone whatever the locale.
-inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+inline char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}

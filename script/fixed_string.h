@@ -28,7 +28,8 @@ public:
     void Assign(std::string_view text) {
         std::size_t n = text.size() < N - 1 ? text.size() : N - 1;
         // memmove: the source may be this very buffer.
-        if (n > 0) std::memmove(data_, text.data(), n);
+        if (n > 0)
+            std::memmove(data_, text.data(), n);
         data_[n] = '\0';
     }
 
@@ -37,7 +38,8 @@ public:
         std::size_t len = size();
         std::size_t room = N - 1 - len;
         std::size_t n = text.size() < room ? text.size() : room;
-        if (n > 0) std::memmove(data_ + len, text.data(), n);
+        if (n > 0)
+            std::memmove(data_ + len, text.data(), n);
         data_[len + n] = '\0';
         return n == text.size();
     }

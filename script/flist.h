@@ -27,7 +27,8 @@ public:
     }
 
     void Append(T record) {
-        if (Count == array_size) Reserve(array_size + kGrowBy);
+        if (Count == array_size)
+            Reserve(array_size + kGrowBy);
         element[Count++] = std::move(record);
     }
 
@@ -42,14 +43,17 @@ public:
 
     // Sets the capacity to exactly s records; never below Count.
     void SetSize(int s) {
-        if (s < Count) s = Count;
-        if (s != array_size) Reserve(s);
+        if (s < Count)
+            s = Count;
+        if (s != array_size)
+            Reserve(s);
     }
 
     // Removes record i, keeping the order of the rest.
     void RemoveAt(int i) {
         assert(i >= 0 && i < Count);
-        for (int k = i; k + 1 < Count; ++k) element[k] = std::move(element[k + 1]);
+        for (int k = i; k + 1 < Count; ++k)
+            element[k] = std::move(element[k + 1]);
         --Count;
         element[Count] = T();
     }
@@ -57,8 +61,10 @@ public:
     // Inserts before index i (0..Count), growing by 32 when full.
     void InsertAt(int i, T record) {
         assert(i >= 0 && i <= Count);
-        if (Count == array_size) Reserve(array_size + kGrowBy);
-        for (int k = Count; k > i; --k) element[k] = std::move(element[k - 1]);
+        if (Count == array_size)
+            Reserve(array_size + kGrowBy);
+        for (int k = Count; k > i; --k)
+            element[k] = std::move(element[k - 1]);
         element[i] = std::move(record);
         ++Count;
     }
@@ -81,7 +87,8 @@ public:
 private:
     void Reserve(int capacity) {
         std::unique_ptr<T[]> grown(new T[capacity]());
-        for (int k = 0; k < Count; ++k) grown[k] = std::move(element[k]);
+        for (int k = 0; k < Count; ++k)
+            grown[k] = std::move(element[k]);
         element = std::move(grown);
         array_size = capacity;
     }

@@ -19,7 +19,8 @@ void AppendToLog(const char* text) {
     // One open, one write, one close per report: the log is complete up to
     // the last message even if the program dies right after it.
     std::FILE* log = std::fopen(kLogFileName, "ab");
-    if (log == nullptr) return;
+    if (log == nullptr)
+        return;
     std::fwrite(text, 1, std::strlen(text), log);
     std::fwrite("\r\n", 1, 2, log);
     std::fclose(log);
@@ -37,7 +38,9 @@ void SetMessageDisplay(MessageDisplayFn display) {
     g_display.store(display != nullptr ? display : &ShowMessageOnStderr);
 }
 
-MessageDisplayFn GetMessageDisplay() { return g_display.load(); }
+MessageDisplayFn GetMessageDisplay() {
+    return g_display.load();
+}
 
 void ReportMessage(const char* format, ...) {
     char text[4096];
@@ -45,7 +48,8 @@ void ReportMessage(const char* format, ...) {
     va_start(args, format);
     int n = std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    if (n < 0) text[0] = '\0';
+    if (n < 0)
+        text[0] = '\0';
 
     MessageDisplayFn display = ForcedToStderr() ? &ShowMessageOnStderr : g_display.load();
     display(text);

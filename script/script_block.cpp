@@ -27,7 +27,8 @@ std::int32_t TokInt(const ZarnikScr& scr, int i) {
 
 float TokReal(const ZarnikScr& scr, int i) {
     const ZarnikTokDef* t = TokAt(scr, i);
-    if (t == nullptr) return 0.0f;
+    if (t == nullptr)
+        return 0.0f;
     float f;
     std::memcpy(&f, &t->value, sizeof f);
     return f;
@@ -35,8 +36,10 @@ float TokReal(const ZarnikScr& scr, int i) {
 
 std::string_view TokText(const ZarnikScr& scr, int i) {
     const ZarnikTokDef* t = TokAt(scr, i);
-    if (t == nullptr || t->length <= 0 || scr.text == nullptr) return {};
-    if (std::int64_t(t->offset) + t->length > scr.size) return {};
+    if (t == nullptr || t->length <= 0 || scr.text == nullptr)
+        return {};
+    if (std::int64_t(t->offset) + t->length > scr.size)
+        return {};
     return std::string_view(scr.text.get() + t->offset, std::size_t(t->length));
 }
 
@@ -56,7 +59,9 @@ bool TokIsWord(const ZarnikScr& scr, int i, std::string_view name) {
            TokText(scr, i) == name;
 }
 
-ScriptBlock WholeScript(const ZarnikScr& scr) { return ScriptBlock{&scr, nullptr, 0, scr.TokenCount()}; }
+ScriptBlock WholeScript(const ZarnikScr& scr) {
+    return ScriptBlock{&scr, nullptr, 0, scr.TokenCount()};
+}
 
 ScriptBlock SubBlock(const ScriptBlock& parent, int brace) {
     ScriptBlock sub{parent.script, &parent, parent.first + brace + 1, 0};
@@ -68,7 +73,8 @@ ScriptBlock SubBlock(const ScriptBlock& parent, int brace) {
         if (TokIsPunct(scr, i, '{')) {
             --depth;
         } else if (TokIsPunct(scr, i, '}')) {
-            if (++depth == 0) break;
+            if (++depth == 0)
+                break;
         }
     }
     sub.count = i > sub.first ? i - sub.first : 0;
@@ -90,7 +96,8 @@ int SkipStatement(const ScriptBlock& block, int i) {
             }
             continue;
         }
-        if (block.IsPunct(i, ';')) return i + 1;
+        if (block.IsPunct(i, ';'))
+            return i + 1;
         ++i;
     }
     return block.count;
@@ -106,12 +113,15 @@ void ReadKeys(const ScriptBlock& block, std::span<const KeyDef> table) {
         if (block.Type(i) != TOK_WORD || block.Type(i + 1) != TOK_PUNCT || i + 2 >= block.count)
             return;
         // Only a token inside the block may be a value.
-        if (i + 1 >= block.count) return;
+        if (i + 1 >= block.count)
+            return;
         const std::string_view key = block.Text(i);
         const std::uint32_t valueType = block.Type(i + 2);
         for (const KeyDef& row : table) {
-            if (row.key == nullptr) break;
-            if (key != row.key) continue;
+            if (row.key == nullptr)
+                break;
+            if (key != row.key)
+                continue;
             if (row.kind == KeyDef::REAL && valueType == TOK_REAL) {
                 *static_cast<float*>(row.destination) = block.Real(i + 2);
             } else if (row.kind == KeyDef::INT && valueType == TOK_INT) {
@@ -120,7 +130,8 @@ void ReadKeys(const ScriptBlock& block, std::span<const KeyDef> table) {
                 std::string_view word = block.Text(i + 2);
                 std::size_t n = word.size() < row.capacity - 1 ? word.size() : row.capacity - 1;
                 char* dest = static_cast<char*>(row.destination);
-                std::memcpy(dest, word.data(), n);
+                if (n > 0)
+                    std::memcpy(dest, word.data(), n);
                 dest[n] = '\0';
             } else {
                 continue;  // same key under another kind: look further
@@ -131,13 +142,17 @@ void ReadKeys(const ScriptBlock& block, std::span<const KeyDef> table) {
 }
 
 int MatchSubBlock(const ScriptBlock& block, std::span<const SubBlockDef> table, int i) {
-    if (block.Type(i) != TOK_WORD) return -1;
+    if (block.Type(i) != TOK_WORD)
+        return -1;
     const std::string_view word = block.Text(i);
     for (const SubBlockDef& row : table) {
-        if (row.name == nullptr) break;
-        if (word != row.name) continue;
+        if (row.name == nullptr)
+            break;
+        if (word != row.name)
+            continue;
         // Sound choice: a listed name without a brace is not a block.
-        if (i + 1 >= block.count || !block.IsPunct(i + 1, '{')) return -1;
+        if (i + 1 >= block.count || !block.IsPunct(i + 1, '{'))
+            return -1;
         return row.id;
     }
     return -1;

@@ -115,7 +115,8 @@ void ForEachSubBlock(const ScriptBlock& block, std::span<const SubBlockDef> tabl
                      Handler&& handler) {
     ForEachStatement(block, [&](int i) {
         int id = MatchSubBlock(block, table, i);
-        if (id < 0) return;
+        if (id < 0)
+            return;
         ScriptBlock sub = SubBlock(block, i + 1);
         handler(id, sub, i);
     });

@@ -92,4 +92,6 @@ void ScriptWriter::Line(std::string_view text) {
     out_->append(kLineEnd);
 }
 
-void ScriptWriter::EmptyStatement() { Line(";;"); }
+void ScriptWriter::EmptyStatement() {
+    Line(";;");
+}

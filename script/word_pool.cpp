@@ -1,7 +1,8 @@
 #include "script/word_pool.h"
 
 WordPool::WordPool() {
-    for (std::int32_t& t : rootNext_) t = -1;
+    for (std::int32_t& t : rootNext_)
+        t = -1;
     NewState(0, -1, -1);
 }
 
@@ -11,15 +12,18 @@ std::int32_t WordPool::NewState(std::int32_t len, std::int32_t link, std::int32_
 }
 
 std::int32_t WordPool::Next(std::int32_t state, std::uint8_t c) const {
-    if (state == 0) return rootNext_[c];
+    if (state == 0)
+        return rootNext_[c];
     for (std::int32_t e = states_[state].edges; e >= 0; e = edges_[e].next) {
-        if (edges_[e].c == c) return edges_[e].to;
+        if (edges_[e].c == c)
+            return edges_[e].to;
     }
     return -1;
 }
 
 void WordPool::SetNext(std::int32_t state, std::uint8_t c, std::int32_t to) {
-    if (state == 0) rootNext_[c] = to;
+    if (state == 0)
+        rootNext_[c] = to;
     for (std::int32_t e = states_[state].edges; e >= 0; e = edges_[e].next) {
         if (edges_[e].c == c) {
             edges_[e].to = to;
@@ -65,7 +69,8 @@ bool WordPool::FindFirst(std::string_view word, std::uint32_t* offset) const {
     std::int32_t s = 0;
     for (char ch : word) {
         s = Next(s, std::uint8_t(ch));
-        if (s < 0) return false;
+        if (s < 0)
+            return false;
     }
     // The empty word matches at position 0 of any pool, even an empty one.
     *offset = word.empty() ? 0 : std::uint32_t(states_[s].firstEnd + 1 - std::int32_t(word.size()));
@@ -74,7 +79,8 @@ bool WordPool::FindFirst(std::string_view word, std::uint32_t* offset) const {
 
 std::uint32_t WordPool::Place(std::string_view word) {
     std::uint32_t offset = 0;
-    if (FindFirst(word, &offset)) return offset;
+    if (FindFirst(word, &offset))
+        return offset;
     offset = std::uint32_t(pool_.size());
     for (char ch : word) {
         pool_.push_back(ch);

@@ -13,15 +13,25 @@
 
 namespace {
 
-bool IsLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool IsNumberChar(unsigned char c) { return c == '.' || c == '+' || c == '-' || IsDigit(c); }
-bool IsIdentChar(unsigned char c) { return c == '_' || IsLetter(c); }
+bool IsLetter(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool IsDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsNumberChar(unsigned char c) {
+    return c == '.' || c == '+' || c == '-' || IsDigit(c);
+}
+bool IsIdentChar(unsigned char c) {
+    return c == '_' || IsLetter(c);
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
     }
     return true;
 }
@@ -30,9 +40,11 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 // separator of either kind.
 std::size_t BaseNameStart(std::string_view path) {
     std::size_t start = 0;
-    if (path.size() >= 2 && path[1] == ':') start = 2;
+    if (path.size() >= 2 && path[1] == ':')
+        start = 2;
     std::size_t sep = path.find_last_of("/\\");
-    if (sep != std::string_view::npos && sep + 1 > start) start = sep + 1;
+    if (sep != std::string_view::npos && sep + 1 > start)
+        start = sep + 1;
     return start;
 }
 
@@ -54,11 +66,14 @@ std::uint32_t ConvertNumber(const char* run, std::size_t length, bool real) {
     }
     std::memcpy(buffer, run, length);
     buffer[length] = '\0';
-    if (real) return FloatBits(float(std::strtod(buffer, nullptr)));
+    if (real)
+        return FloatBits(float(std::strtod(buffer, nullptr)));
     errno = 0;
     long long v = std::strtoll(buffer, nullptr, 10);
-    if (v > INT_MAX) v = INT_MAX;
-    if (v < INT_MIN) v = INT_MIN;
+    if (v > INT_MAX)
+        v = INT_MAX;
+    if (v < INT_MIN)
+        v = INT_MIN;
     return std::uint32_t(std::int32_t(v));
 }
 
@@ -79,7 +94,8 @@ std::string PathExtension(const char* path) {
     std::string_view p(path ? path : "");
     std::size_t base = BaseNameStart(p);
     std::size_t dot = p.rfind('.');
-    if (dot == std::string_view::npos || dot < base) return std::string();
+    if (dot == std::string_view::npos || dot < base)
+        return std::string();
     return std::string(p.substr(dot));
 }
 
@@ -98,12 +114,14 @@ ZarnikScr::ZarnikScr(const char* _fileName) {
         ReportMessage("Can't load '%s' !", _fileName ? _fileName : "");
         return;
     }
-    if (!scrCompiled) Tokenize();
+    if (!scrCompiled)
+        Tokenize();
 }
 
 ZarnikScr::ZarnikScr(const char* _Buffer, int _bufferSize) {
     name = "AutoScript";
-    if (_Buffer == nullptr || _bufferSize <= 0) return;
+    if (_Buffer == nullptr || _bufferSize <= 0)
+        return;
     text.reset(new char[std::size_t(_bufferSize) + 1]);
     std::memcpy(text.get(), _Buffer, std::size_t(_bufferSize));
     text[_bufferSize] = '\0';
@@ -114,12 +132,14 @@ ZarnikScr::ZarnikScr(const char* _Buffer, int _bufferSize) {
 bool ZarnikScr::Load() {
     std::string ext = PathExtension(name.c_str());
     if (EqualsNoCase(ext, ".script")) {
-        if (ReadText()) return true;
+        if (ReadText())
+            return true;
         name = ReplaceExtension(name.c_str(), ".bin");
         ext = ".bin";
     }
     if (EqualsNoCase(ext, ".bin")) {
-        if (!ReadCompiled()) return false;
+        if (!ReadCompiled())
+            return false;
         scrCompiled = true;
         return true;
     }
@@ -131,17 +151,20 @@ bool ZarnikScr::ReadText() {
     std::uint32_t length = 0;
     if (FindResource(name.c_str(), &data, &length)) {
         text.reset(new char[std::size_t(length) + 1]);
-        if (length > 0) std::memcpy(text.get(), data, length);
+        if (length > 0)
+            std::memcpy(text.get(), data, length);
         text[length] = '\0';
         size = std::int32_t(length);
         return true;
     }
 
     std::FILE* f = OpenLooseFile(name.c_str(), "rb");
-    if (f == nullptr) return false;
+    if (f == nullptr)
+        return false;
     bool ok = false;
     long fileSize = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0) fileSize = std::ftell(f);
+    if (std::fseek(f, 0, SEEK_END) == 0)
+        fileSize = std::ftell(f);
     std::rewind(f);
     if (fileSize == 0) {
         ReportMessage("zero-length file: '%s'...", name.c_str());
@@ -166,24 +189,31 @@ bool ZarnikScr::ReadText() {
 bool ZarnikScr::ReadCompiled() {
     const std::uint8_t* data = nullptr;
     std::uint32_t length = 0;
-    if (FindResource(name.c_str(), &data, &length)) return LoadCompiledImage(data, length);
+    if (FindResource(name.c_str(), &data, &length))
+        return LoadCompiledImage(data, length);
 
     std::vector<std::uint8_t> bytes;
-    if (!ReadLooseFile(name.c_str(), &bytes)) return false;
+    if (!ReadLooseFile(name.c_str(), &bytes))
+        return false;
     return LoadCompiledImage(bytes.data(), bytes.size());
 }
 
 bool ZarnikScr::LoadCompiledImage(const std::uint8_t* bytes, std::size_t length) {
-    if (bytes == nullptr || length < kHeaderSize) return false;
+    if (bytes == nullptr || length < kHeaderSize)
+        return false;
     const std::uint32_t headerSize = GetLe32(bytes);
     const std::uint64_t poolSize = GetLe32(bytes + 4);
     const std::uint64_t poolOffset = GetLe32(bytes + 8);
     const std::uint64_t tokenCount = GetLe32(bytes + 12);
     const std::uint64_t tokenOffset = GetLe32(bytes + 16);
-    if (headerSize != kHeaderSize) return false;
-    if (poolOffset + poolSize > length) return false;
-    if (tokenOffset + tokenCount * sizeof(ZarnikTokDef) > length) return false;
-    if (poolSize > INT32_MAX || tokenCount > INT32_MAX) return false;
+    if (headerSize != kHeaderSize)
+        return false;
+    if (poolOffset + poolSize > length)
+        return false;
+    if (tokenOffset + tokenCount * sizeof(ZarnikTokDef) > length)
+        return false;
+    if (poolSize > INT32_MAX || tokenCount > INT32_MAX)
+        return false;
 
     flist<ZarnikTokDef> loaded;
     loaded.SetSize(int(tokenCount));
@@ -203,7 +233,8 @@ bool ZarnikScr::LoadCompiledImage(const std::uint8_t* bytes, std::size_t length)
     }
 
     std::unique_ptr<char[]> pool(new char[poolSize + 1]);
-    if (poolSize > 0) std::memcpy(pool.get(), bytes + poolOffset, poolSize);
+    if (poolSize > 0)
+        std::memcpy(pool.get(), bytes + poolOffset, poolSize);
     pool[poolSize] = '\0';
     text = std::move(pool);
     size = std::int32_t(poolSize);
@@ -213,9 +244,11 @@ bool ZarnikScr::LoadCompiledImage(const std::uint8_t* bytes, std::size_t length)
 }
 
 void ZarnikScr::Tokenize() {
-    if (scrCompiled) return;
+    if (scrCompiled)
+        return;
     pos = 0;
-    while (pos < size) TokenizerStep();
+    while (pos < size)
+        TokenizerStep();
     scrCompiled = true;
 }
 
@@ -227,14 +260,17 @@ void ZarnikScr::TokenizerStep() {
         while (pos < size && (t[pos] == ' ' || t[pos] == '\r' || t[pos] == '\n' || t[pos] == '\t'))
             ++pos;
         if (size - pos >= 2 && t[pos] == '/' && t[pos + 1] == '/') {
-            while (pos < size && t[pos] != '\r' && t[pos] != '\n') ++pos;
-            while (pos < size && (t[pos] == '\r' || t[pos] == '\n')) ++pos;
+            while (pos < size && t[pos] != '\r' && t[pos] != '\n')
+                ++pos;
+            while (pos < size && (t[pos] == '\r' || t[pos] == '\n'))
+                ++pos;
             continue;
         }
         break;
     }
     // 2. Nothing left.
-    if (pos >= size) return;
+    if (pos >= size)
+        return;
 
     ZarnikTokDef tok;
     tok.offset = std::uint32_t(pos);
@@ -245,7 +281,8 @@ void ZarnikScr::TokenizerStep() {
         std::int32_t end = pos;
         bool real = false;
         while (end < size && IsNumberChar(t[end])) {
-            if (t[end] == '.') real = true;
+            if (t[end] == '.')
+                real = true;
             ++end;
         }
         tok.length = end - pos;
@@ -273,7 +310,8 @@ void ZarnikScr::TokenizerStep() {
     // 5. Identifiers: '_' and letters; digits end them, so does the text.
     if (c != '"' && IsIdentChar(c)) {
         std::int32_t end = pos;
-        while (end < size && IsIdentChar(t[end])) ++end;
+        while (end < size && IsIdentChar(t[end]))
+            ++end;
         tok.length = end - pos;
         tok.type = TOK_WORD;
         tokens.Append(tok);
@@ -309,7 +347,8 @@ bool ZarnikScr::BuildCompiled(std::string* out) const {
         }
         compiled.push_back(copy);
     }
-    if (!sawWord) return false;
+    if (!sawWord)
+        return false;
 
     const std::string& bytes = pool.Bytes();
     out->clear();
@@ -331,9 +370,11 @@ bool ZarnikScr::BuildCompiled(std::string* out) const {
 
 bool ZarnikScr::WriteCompiled(const char* path) const {
     std::string image;
-    if (!BuildCompiled(&image)) return false;
+    if (!BuildCompiled(&image))
+        return false;
     std::FILE* f = OpenLooseFile(path, "wb");
-    if (f == nullptr) return false;
+    if (f == nullptr)
+        return false;
     bool ok = std::fwrite(image.data(), 1, image.size(), f) == image.size();
     ok = (std::fclose(f) == 0) && ok;
     return ok;

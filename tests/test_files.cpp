@@ -20,7 +20,8 @@ ScratchDir::~ScratchDir() {
 
 void WriteFile(const std::string& path, const std::string& bytes) {
     fs::path p(path);
-    if (p.has_parent_path()) fs::create_directories(p.parent_path());
+    if (p.has_parent_path())
+        fs::create_directories(p.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), std::streamsize(bytes.size()));
 }
@@ -32,15 +33,19 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-bool FileExists(const std::string& path) { return fs::exists(path); }
+bool FileExists(const std::string& path) {
+    return fs::exists(path);
+}
 
 int RunCommand(const std::string& command, std::string* output) {
     output->clear();
     FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return -1;
+    if (pipe == nullptr)
+        return -1;
     char buffer[4096];
     std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output->append(buffer, n);
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output->append(buffer, n);
     int status = pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -8,7 +8,8 @@
 #include "script/zarnik_script.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2) return 1;
+    if (argc < 2)
+        return 1;
     const char* input = argv[1];
     const std::string output = ReplaceExtension(input, ".bin");
 

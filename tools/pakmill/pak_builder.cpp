@@ -22,17 +22,20 @@ struct Item {
 };
 
 std::string Lower(std::string s) {
-    for (char& c : s) c = LowerAscii(c);
+    for (char& c : s)
+        c = LowerAscii(c);
     return s;
 }
 
 void PutLe32(std::vector<char>* out, std::uint32_t v) {
-    for (int k = 0; k < 4; ++k) out->push_back(char((v >> (8 * k)) & 0xFF));
+    for (int k = 0; k < 4; ++k)
+        out->push_back(char((v >> (8 * k)) & 0xFF));
 }
 
 bool ReadAll(const fs::path& path, std::vector<std::uint8_t>* bytes) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    if (!in)
+        return false;
     bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return !in.bad();
 }
@@ -55,7 +58,8 @@ bool OpenArchive(const std::string& pakPath, std::vector<std::uint8_t>* bytes,
 bool BuildArchive(const std::string& outPath, const std::string& dir, std::string* error) {
     std::error_code ec;
     fs::path root = fs::absolute(fs::path(dir), ec).lexically_normal();
-    if (root.has_filename() == false) root = root.parent_path();
+    if (root.has_filename() == false)
+        root = root.parent_path();
     if (!fs::is_directory(root, ec)) {
         *error = "'" + dir + "' is not a folder";
         return false;
@@ -65,16 +69,19 @@ bool BuildArchive(const std::string& outPath, const std::string& dir, std::strin
     std::vector<Item> items;
     for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::end(it);
          it.increment(ec)) {
-        if (!it->is_regular_file(ec)) continue;
+        if (!it->is_regular_file(ec))
+            continue;
         fs::path rel = fs::relative(it->path(), root, ec);
-        if (ec) break;
+        if (ec)
+            break;
         std::string name = top;
         for (const fs::path& part : rel) {
             name += '\\';
             name += part.string();
         }
         Item item{name, Lower(name), it->path(), it->file_size(ec)};
-        if (ec) break;
+        if (ec)
+            break;
         if (name.size() >= ResourceArchive::kPathSize) {
             *error = "name too long for the archive (55 characters at most): '" + name + "'";
             return false;
@@ -149,7 +156,8 @@ bool BuildArchive(const std::string& outPath, const std::string& dir, std::strin
 bool ListArchive(const std::string& pakPath, std::string* error) {
     std::vector<std::uint8_t> bytes;
     ResourceArchive archive;
-    if (!OpenArchive(pakPath, &bytes, &archive, error)) return false;
+    if (!OpenArchive(pakPath, &bytes, &archive, error))
+        return false;
     std::uint64_t total = 0;
     for (int i = 0; i < archive.EntryCount(); ++i) {
         const ResourceArchive::Entry& e = archive.Entries()[i];
@@ -163,7 +171,8 @@ bool ListArchive(const std::string& pakPath, std::string* error) {
 bool ExtractArchive(const std::string& pakPath, const std::string& dir, std::string* error) {
     std::vector<std::uint8_t> bytes;
     ResourceArchive archive;
-    if (!OpenArchive(pakPath, &bytes, &archive, error)) return false;
+    if (!OpenArchive(pakPath, &bytes, &archive, error))
+        return false;
     for (int i = 0; i < archive.EntryCount(); ++i) {
         const ResourceArchive::Entry& e = archive.Entries()[i];
         fs::path rel;

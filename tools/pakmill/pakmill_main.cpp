@@ -19,7 +19,8 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return Usage();
+    if (argc < 2)
+        return Usage();
     const std::string verb = argv[1];
     std::string error;
     bool ok = false;
