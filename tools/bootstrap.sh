@@ -11,6 +11,8 @@ packages=(
     clang libclang-rt-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
+    # platform layer: window, surfaces, events
+    libsdl2-dev
 )
 
 missing=()

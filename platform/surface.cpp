@@ -1,0 +1,325 @@
+#include "platform/surface.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+std::uint32_t SdlFormatForDepth(int bits) {
+    switch (bits) {
+        case 16:
+            return SDL_PIXELFORMAT_RGB565;
+        case 24:
+            return SDL_PIXELFORMAT_BGR24;  // bytes B, G, R: masks as a 32-bit surface
+        default:
+            return SDL_PIXELFORMAT_RGB888;
+    }
+}
+
+int HighBit(std::uint32_t m) {
+    int h = -1;
+    while (m) {
+        ++h;
+        m >>= 1;
+    }
+    return h;
+}
+
+std::uint32_t ReadValue(const std::uint8_t* p, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v |= std::uint32_t(p[i]) << (8 * i);
+    return v;
+}
+
+void WriteValue(std::uint8_t* p, int bytes, std::uint32_t v) {
+    for (int i = 0; i < bytes; ++i)
+        p[i] = std::uint8_t(v >> (8 * i));
+}
+
+}  // namespace
+
+PixelFormat FormatForDepth(int bits) {
+    PixelFormat f;
+    int bpp = 0;
+    std::uint32_t a = 0;
+    SDL_PixelFormatEnumToMasks(SdlFormatForDepth(bits), &bpp, &f.rmask, &f.gmask, &f.bmask, &a);
+    f.bits = bits == 16 || bits == 24 ? bits : 32;
+    return f;
+}
+
+std::uint32_t PackColor(const PixelFormat& f, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    auto channel = [](std::uint8_t c, std::uint32_t m) -> std::uint32_t {
+        if (m == 0)
+            return 0;
+        return ((std::uint32_t(c) << 24) >> (31 - HighBit(m))) & m;
+    };
+    return channel(r, f.rmask) | channel(g, f.gmask) | channel(b, f.bmask);
+}
+
+void UnpackColor(const PixelFormat& f, std::uint32_t v, std::uint8_t* r, std::uint8_t* g,
+                 std::uint8_t* b) {
+    auto channel = [v](std::uint32_t m) -> std::uint8_t {
+        if (m == 0)
+            return 0;
+        return std::uint8_t(((v & m) << (31 - HighBit(m))) >> 24);
+    };
+    *r = channel(f.rmask);
+    *g = channel(f.gmask);
+    *b = channel(f.bmask);
+}
+
+Surface::~Surface() {
+    Release();
+}
+
+bool Surface::Create(int w, int h, const PixelFormat& format, bool colorKeyBlack) {
+    Release();
+    if (w <= 0 || h <= 0 || w > 16384 || h > 16384)
+        return false;
+    surface_ = SDL_CreateRGBSurfaceWithFormat(0, w, h, format.bits, SdlFormatForDepth(format.bits));
+    if (!surface_)
+        return false;
+    format_.bits = surface_->format->BitsPerPixel;
+    format_.rmask = surface_->format->Rmask;
+    format_.gmask = surface_->format->Gmask;
+    format_.bmask = surface_->format->Bmask;
+    colorKey_ = colorKeyBlack;
+    if (colorKeyBlack)
+        SDL_SetColorKey(surface_, SDL_TRUE, 0);
+    return true;
+}
+
+void Surface::Release() {
+    if (surface_)
+        SDL_FreeSurface(surface_);
+    surface_ = nullptr;
+    colorKey_ = false;
+}
+
+int Surface::Width() const {
+    return surface_ ? surface_->w : 0;
+}
+int Surface::Height() const {
+    return surface_ ? surface_->h : 0;
+}
+
+bool Surface::Blit(const Surface& src, const Rect& srcRect, int x, int y, bool useKey) {
+    if (!surface_ || !src.surface_)
+        return false;
+    int w = srcRect.right - srcRect.left, h = srcRect.bottom - srcRect.top;
+    if (w <= 0 || h <= 0)
+        return true;
+    SDL_Rect s{srcRect.left, srcRect.top, w, h};
+    SDL_Rect d{x, y, w, h};
+    bool toggle = src.colorKey_ && !useKey;
+    if (toggle)
+        SDL_SetColorKey(src.surface_, SDL_FALSE, 0);
+    // The caller clipped both rectangles; the lower blit skips SDL's own clip.
+    int rc = SDL_LowerBlit(src.surface_, &s, surface_, &d);
+    if (toggle)
+        SDL_SetColorKey(src.surface_, SDL_TRUE, 0);
+    return rc == 0;
+}
+
+bool Surface::Lock(PixelLock* lock) {
+    if (!surface_ || SDL_LockSurface(surface_) != 0)
+        return false;
+    lock->pixels = static_cast<std::uint8_t*>(surface_->pixels);
+    lock->pitch = surface_->pitch;
+    lock->width = surface_->w;
+    lock->height = surface_->h;
+    lock->format = format_;
+    return true;
+}
+
+void Surface::Unlock() {
+    if (surface_)
+        SDL_UnlockSurface(surface_);
+}
+
+void Surface::Fill(std::uint32_t value) {
+    if (surface_)
+        SDL_FillRect(surface_, nullptr, value);
+}
+
+void Surface::XorPixel(PixelLock& lock, int x, int y) {
+    if (x < 0 || y < 0 || x >= lock.width || y >= lock.height)
+        return;
+    int bytes = lock.format.bits / 8;
+    std::uint8_t* p = lock.pixels + std::size_t(y) * lock.pitch + std::size_t(x) * bytes;
+    std::uint32_t white = lock.format.rmask | lock.format.gmask | lock.format.bmask;
+    WriteValue(p, bytes, ReadValue(p, bytes) ^ white);
+}
+
+void Surface::XorLine(int x0, int y0, int x1, int y1) {
+    PixelLock lock;
+    if (!Lock(&lock))
+        return;
+    // Bresenham; the end point is excluded so that joined lines meet once.
+    int dx = x1 > x0 ? x1 - x0 : x0 - x1, sx = x0 < x1 ? 1 : -1;
+    int dy = y1 > y0 ? y0 - y1 : y1 - y0, sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    while (x0 != x1 || y0 != y1) {
+        XorPixel(lock, x0, y0);
+        int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
+    }
+    Unlock();
+}
+
+void Surface::XorOutline(const Rect& r) {
+    XorLine(r.left, r.top, r.right, r.top);
+    XorLine(r.right, r.top, r.right, r.bottom);
+    XorLine(r.right, r.bottom, r.left, r.bottom);
+    XorLine(r.left, r.bottom, r.left, r.top);
+}
+
+namespace {
+
+void Put16(std::string& s, std::uint32_t v) {
+    s.push_back(char(v));
+    s.push_back(char(v >> 8));
+}
+void Put32(std::string& s, std::uint32_t v) {
+    Put16(s, v);
+    Put16(s, v >> 16);
+}
+void Put32BE(std::string& s, std::uint32_t v) {
+    for (int i = 3; i >= 0; --i)
+        s.push_back(char(v >> (8 * i)));
+}
+
+std::uint32_t Crc32(const std::uint8_t* p, std::size_t n, std::uint32_t crc = 0) {
+    static std::uint32_t table[256];
+    static bool ready = false;
+    if (!ready) {
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            std::uint32_t c = i;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[i] = c;
+        }
+        ready = true;
+    }
+    crc = ~crc;
+    for (std::size_t i = 0; i < n; ++i)
+        crc = table[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+void PngChunk(std::string& out, const char* type, const std::string& data) {
+    Put32BE(out, std::uint32_t(data.size()));
+    std::string body(type, 4);
+    body += data;
+    out += body;
+    Put32BE(out, Crc32(reinterpret_cast<const std::uint8_t*>(body.data()), body.size()));
+}
+
+// RGB rows top-down -> PNG with stored (uncompressed) deflate blocks: no zlib needed.
+std::string EncodePng(const std::vector<std::uint8_t>& rgb, int w, int h) {
+    std::string raw;
+    raw.reserve(std::size_t(h) * (std::size_t(w) * 3 + 1));
+    for (int y = 0; y < h; ++y) {
+        raw.push_back(0);
+        raw.append(reinterpret_cast<const char*>(rgb.data()) + std::size_t(y) * w * 3,
+                   std::size_t(w) * 3);
+    }
+    std::string z = "\x78\x01";
+    std::uint32_t a = 1, b = 0;
+    for (unsigned char c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    std::size_t pos = 0;
+    do {
+        std::size_t n = raw.size() - pos < 65535 ? raw.size() - pos : 65535;
+        z.push_back(pos + n == raw.size() ? 1 : 0);
+        Put16(z, std::uint32_t(n));
+        Put16(z, std::uint32_t(~n & 0xFFFF));
+        z.append(raw, pos, n);
+        pos += n;
+    } while (pos < raw.size());
+    Put32BE(z, (b << 16) | a);
+
+    std::string out = "\x89PNG\r\n\x1a\n";
+    std::string ihdr;
+    Put32BE(ihdr, std::uint32_t(w));
+    Put32BE(ihdr, std::uint32_t(h));
+    ihdr += std::string("\x08\x02\x00\x00\x00", 5);
+    PngChunk(out, "IHDR", ihdr);
+    PngChunk(out, "IDAT", z);
+    PngChunk(out, "IEND", "");
+    return out;
+}
+
+std::string EncodeBmp(const std::vector<std::uint8_t>& rgb, int w, int h) {
+    std::size_t stride = (std::size_t(w) * 3 + 3) & ~std::size_t(3);
+    std::string out;
+    out += "BM";
+    Put32(out, std::uint32_t(54 + stride * h));
+    Put32(out, 0);
+    Put32(out, 54);
+    Put32(out, 40);
+    Put32(out, std::uint32_t(w));
+    Put32(out, std::uint32_t(h));
+    Put16(out, 1);
+    Put16(out, 24);
+    Put32(out, 0);
+    Put32(out, std::uint32_t(stride * h));
+    Put32(out, 2835);
+    Put32(out, 2835);
+    Put32(out, 0);
+    Put32(out, 0);
+    for (int y = h - 1; y >= 0; --y) {
+        const std::uint8_t* row = rgb.data() + std::size_t(y) * w * 3;
+        for (int x = 0; x < w; ++x) {
+            out.push_back(char(row[x * 3 + 2]));
+            out.push_back(char(row[x * 3 + 1]));
+            out.push_back(char(row[x * 3]));
+        }
+        out.append(stride - std::size_t(w) * 3, '\0');
+    }
+    return out;
+}
+
+}  // namespace
+
+bool Surface::SaveImage(const char* path) {
+    PixelLock lock;
+    if (!path || !Lock(&lock))
+        return false;
+    int w = lock.width, h = lock.height, bytes = lock.format.bits / 8;
+    std::vector<std::uint8_t> rgb(std::size_t(w) * h * 3);
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* row = lock.pixels + std::size_t(y) * lock.pitch;
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t* o = &rgb[(std::size_t(y) * w + x) * 3];
+            UnpackColor(lock.format, ReadValue(row + x * bytes, bytes), &o[0], &o[1], &o[2]);
+        }
+    }
+    Unlock();
+    std::size_t len = std::strlen(path);
+    bool png = len >= 4 && SDL_strcasecmp(path + len - 4, ".png") == 0;
+    std::string data = png ? EncodePng(rgb, w, h) : EncodeBmp(rgb, w, h);
+    std::FILE* f = std::fopen(path, "wb");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace platform

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace platform {
+
+class Surface;
+
+// Starts SDL's video part (idempotent). False when no video driver works.
+bool InitVideo();
+void QuitVideo();
+
+// True when a real display is in use (not the dummy or offscreen driver).
+bool HasRealDisplay();
+
+// Desktop size and depth in bits per pixel (16, 24 or 32).
+bool DesktopMode(int* width, int* height, int* bits);
+
+enum class WindowEventType {
+    None,
+    PointerEnter,  // the pointer came into the client area
+    PointerLeave,
+    PointerMove,
+    LeftDown,
+    LeftUp,
+    KeyDown,
+    Moved,
+    FocusLost,
+    FocusGained,
+    Close,
+};
+
+struct WindowEvent {
+    WindowEventType type = WindowEventType::None;
+    int x = 0, y = 0;  // pointer, in back-surface pixels
+    int keyCode = 0;   // SDL key code: ASCII for printable keys
+    int scanCode = 0;  // SDL scan code (the input module maps it)
+    bool alt = false;  // Alt held with the key (accelerators)
+};
+
+// The game's top-level window. Full screen is the desktop mode with the back
+// surface scaled to fit and letterboxed; windowed shows it 1:1, centred.
+//   platform::Window w;  w.Create("Zarnik", 800, 600, false);
+//   while (w.PollEvent(&e)) ...;  w.Present(backSurface);
+class Window {
+public:
+    Window() = default;
+    ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    bool Create(const char* title, int width, int height, bool fullscreen);
+    void Destroy();
+    bool IsOpen() const { return window_ != nullptr; }
+
+    // Switches mode; the back-surface size (logical size) stays.
+    bool SetFullscreen(bool fullscreen);
+    bool IsFullscreen() const { return fullscreen_; }
+    void SetLogicalSize(int width, int height);
+
+    // Client rectangle origin on the desktop, and its size.
+    void ClientRect(int* x, int* y, int* w, int* h) const;
+
+    // Next waiting event, false when none waits.
+    bool PollEvent(WindowEvent* event);
+
+    // Last pointer position in back-surface pixels.
+    void PointerPosition(int* x, int* y) const;
+    void ShowSystemPointer(bool show);
+
+    // Shows the back surface. Nothing happens without a real display.
+    bool Present(const Surface& back);
+
+    SDL_Window* Raw() const { return window_; }
+
+private:
+    bool EnsurePresenter(const Surface& back);
+    void DropPresenter();
+    void ToLogical(int wx, int wy, int* x, int* y) const;
+
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    std::uint32_t textureFormat_ = 0;
+    int textureW_ = 0, textureH_ = 0;
+    int logicalW_ = 0, logicalH_ = 0;
+    int pointerX_ = 0, pointerY_ = 0;
+    bool fullscreen_ = false;
+};
+
+// Shows report-message texts in a modal box captioned "Message" while a real
+// display is in use; otherwise they stay on standard error.
+void InstallMessageBox(Window* owner);
+
+}  // namespace platform
