@@ -13,6 +13,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     # platform layer: window, surfaces, events
     libsdl2-dev
+    # sound and music output
+    libsdl2-mixer-dev
 )
 
 missing=()

@@ -1,0 +1,66 @@
+#include "audio/sound_pack.h"
+
+#include <string>
+
+#include "script/script_block.h"
+#include "script/script_writer.h"
+
+int SoundPack::AddSlot(const char* slotName) {
+    SoundSlot slot;
+    slot.name = slotName;
+    slots.Append(std::move(slot));
+    return slots.Count - 1;
+}
+
+int SoundPack::FindSlot(const char* slotName) const {
+    for (int i = 0; i < slots.Count; ++i) {
+        if (slots[i].name == slotName)
+            return i;
+    }
+    return -1;
+}
+
+void SoundPack::Read(const ScriptBlock& block) {
+    static constexpr SubBlockDef kPack[] = {{"SoundPack", 0}};
+    bool found = false;
+    ForEachSubBlock(block, kPack, [&](int, const ScriptBlock& sub, int) {
+        if (found)
+            return;
+        found = true;
+        ForEachStatement(sub, [&](int i) {
+            if (sub.Type(i) != TOK_WORD || !sub.IsPunct(i + 1, '=') ||
+                sub.Type(i + 2) != TOK_WORD) {
+                return;
+            }
+            std::string key(sub.Text(i));
+            int index = FindSlot(key.c_str());
+            if (index < 0)
+                return;
+            SoundSlot& slot = slots[index];
+            slot.fileName = sub.Text(i + 2);
+            slot.sound = GetSoundSystem().LoadSound(slot.fileName.c_str());
+        });
+    });
+}
+
+void SoundPack::Write(std::string* out, const char* indent) const {
+    AppendFormat(out, "%sSoundPack {%s", indent, kLineEnd);
+    for (const SoundSlot& slot : slots) {
+        if (slot.fileName.empty())
+            continue;
+        AppendFormat(out, "%s\t%s = \"%s\";%s", indent, slot.name.c_str(), slot.fileName.c_str(),
+                     kLineEnd);
+    }
+    AppendFormat(out, "%s};%s", indent, kLineEnd);
+}
+
+void SoundPack::Play(int slot) const {
+    if (slot < 0 || slot >= slots.Count)
+        return;
+    SoundSystem::Play(slots[slot].sound.get(), false);
+}
+
+void SoundPack::Destroy() {
+    for (SoundSlot& slot : slots)
+        SoundSystem::Destroy(slot.sound.get());
+}

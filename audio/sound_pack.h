@@ -1,0 +1,40 @@
+#pragma once
+
+#include <memory>
+
+#include "audio/sound_system.h"
+#include "script/fixed_string.h"
+#include "script/flist.h"
+
+struct ScriptBlock;
+
+// A named place for one sound of a menu control ("up", "down").
+struct SoundSlot {
+    FixedString<32> name;
+    FixedString<260> fileName;
+    std::unique_ptr<WaveSound> sound;
+};
+
+// A control's sound slots, in the order added; its script block fills them
+// from a `SoundPack { up = "a.wav"; ... };` statement.
+class SoundPack {
+public:
+    ~SoundPack() { Destroy(); }
+
+    // Index of the new slot; its sound is none.
+    int AddSlot(const char* slotName);
+    // Index of the slot of that name, or -1.
+    int FindSlot(const char* slotName) const;
+
+    // Reads the first `SoundPack { ... }` statement of the block.
+    void Read(const ScriptBlock& block);
+    // Appends `SoundPack {` and one line per slot with a file name, closed by "};",
+    // each inner line indented by `indent` plus a tab.
+    void Write(std::string* out, const char* indent) const;
+
+    // Plays the slot's sound once; an empty slot or bad index does nothing.
+    void Play(int slot) const;
+    void Destroy();
+
+    flist<SoundSlot> slots;
+};

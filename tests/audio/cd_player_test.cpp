@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "audio/cd_player.h"
+#include "audio/sound_system.h"
+#include "platform/audio_output.h"
+#include "tests/audio/wave_bytes.h"
+#include "tests/test_files.h"
+
+namespace {
+
+// A scripted disc: track lengths in frames (index 0 is track 1, the data
+// track), positions one after another, plays that fail on chosen tracks.
+class FakeDrive : public CdDrive {
+public:
+    std::uint32_t Send(const char* command, char* reply, int size) override {
+        commands.push_back(command);
+        reply[0] = '\0';
+        int t = 0, m = 0, s = 0, f = 0;
+        auto msf = [&](int frames) {
+            std::snprintf(reply, std::size_t(size), "%02d:%02d:%02d", frames / 4500,
+                          frames / 75 % 60, frames % 75);
+        };
+        int n = int(lengths.size());
+        if (!std::strcmp(command, "status cdaudio mode")) {
+            std::snprintf(reply, std::size_t(size), "%s", n ? "stopped" : "not ready");
+        } else if (!std::strcmp(command, "status cdaudio number of tracks")) {
+            if (!n)
+                return CD_ERROR_NOT_READY;
+            std::snprintf(reply, std::size_t(size), "%d", n);
+        } else if (std::sscanf(command, "status cdaudio length track %d", &t) == 1) {
+            if (t < 1 || t > n)
+                return CD_ERROR_BAD_TRACK;
+            msf(lengths[std::size_t(t - 1)]);
+        } else if (std::sscanf(command, "status cdaudio position track %d", &t) == 1) {
+            if (t < 1 || t > n)
+                return CD_ERROR_BAD_TRACK;
+            msf(Start(t));
+        } else if (std::sscanf(command, "status cdaudio type track %d", &t) == 1) {
+            if (t < 1 || t > n)
+                return CD_ERROR_BAD_TRACK;
+            std::snprintf(reply, std::size_t(size), "%s", t == 1 ? "other" : "audio");
+        } else if (std::sscanf(command, "play cdaudio from %d:%d:%d", &m, &s, &f) == 3) {
+            int from = (m * 60 + s) * 75 + f;
+            for (int k = 1; k <= n; ++k) {
+                if (Start(k) == from) {
+                    played.push_back(k);
+                    return failing.count(k) ? CD_ERROR_CANNOT_PLAY : 0u;
+                }
+            }
+            return CD_ERROR_CANNOT_PLAY;
+        }
+        return 0;
+    }
+    int Start(int t) const {
+        int frame = 150;
+        for (int k = 1; k < t; ++k)
+            frame += lengths[std::size_t(k - 1)];
+        return frame;
+    }
+    std::vector<int> lengths;
+    std::set<int> failing;
+    std::vector<int> played;
+    std::vector<std::string> commands;
+};
+
+struct FakePlayer {
+    explicit FakePlayer(std::vector<int> lengths) {
+        auto d = std::make_unique<FakeDrive>();
+        d->lengths = std::move(lengths);
+        drive = d.get();
+        player = std::make_unique<CdPlayer>(std::move(d));
+    }
+    FakeDrive* drive;
+    std::unique_ptr<CdPlayer> player;
+};
+
+TEST(CdPlayer, PrepareCarriesFramesAndSecondsIntoTheEnd) {
+    // Track 2 starts at 150 + 8845 frames = 01:59:70 and lasts 10 frames.
+    FakePlayer p({8845, 10, 75 * 61});
+    EXPECT_EQ(p.player->Prepare(2), 0u);
+    EXPECT_EQ(p.player->track, 2);
+    EXPECT_EQ(p.player->start, "01:59:70");
+    EXPECT_EQ(p.player->end, "02:00:05");
+    EXPECT_FLOAT_EQ(p.player->length, 10 * 1000.0f / 75.0f);
+    EXPECT_EQ(p.player->Prepare(3), 0u);
+    EXPECT_FLOAT_EQ(p.player->length, 61000.0f);
+    // A failed prepare leaves no track and no length.
+    EXPECT_NE(p.player->Prepare(4), 0u);
+    EXPECT_EQ(p.player->track, 0);
+    EXPECT_EQ(p.player->length, 0.0f);
+}
+
+TEST(CdPlayer, LoopingTrackStartsAgainEachTimeItsTimeRunsOut) {
+    FakePlayer p({150, 75, 75});  // track 2 lasts one second
+    p.player->PlayTrack(2, true);
+    ASSERT_TRUE(p.player->playing);
+    for (int i = 0; i < 36; ++i)
+        p.player->Tick(0.1f);
+    // Each round: ten ticks count the second down, one more starts it again.
+    EXPECT_EQ(p.drive->played, (std::vector<int>{2, 2, 2, 2}));
+    EXPECT_TRUE(p.player->playing);
+}
+
+TEST(CdPlayer, TrackThatEndsWithoutLoopIsNotStartedAgain) {
+    FakePlayer p({150, 75});
+    p.player->PlayTrack(2, false);
+    for (int i = 0; i < 30; ++i)
+        p.player->Tick(0.1f);
+    EXPECT_EQ(p.drive->played, (std::vector<int>{2}));
+}
+
+TEST(CdPlayer, FailingAudioTrackFallsToTheNextAndDataTrackGivesUp) {
+    FakePlayer p({150, 75, 75, 75});
+    p.drive->failing = {2, 3};
+    p.player->PlayTrack(2, true);
+    EXPECT_EQ(p.drive->played, (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(p.player->track, 4);
+    EXPECT_TRUE(p.player->playing);
+    EXPECT_TRUE(p.player->loop);
+
+    FakePlayer q({150, 75});
+    q.drive->failing = {1};
+    q.player->PlayTrack(1, true);
+    EXPECT_EQ(q.drive->played, (std::vector<int>{1}));
+    EXPECT_FALSE(q.player->playing);
+
+    // The last audio track failing: the next prepare fails and nothing plays.
+    FakePlayer r({150, 75});
+    r.drive->failing = {2};
+    r.player->PlayTrack(2, false);
+    EXPECT_EQ(r.player->track, 0);
+    EXPECT_FALSE(r.player->playing);
+}
+
+TEST(CdPlayer, ModeReadsTheDriveRepliesWithoutRegardToCase) {
+    struct ReplyDrive : CdDrive {
+        std::uint32_t Send(const char*, char* reply, int size) override {
+            std::snprintf(reply, std::size_t(size), "%s", text);
+            return error;
+        }
+        const char* text = "";
+        std::uint32_t error = 0;
+    };
+    auto d = std::make_unique<ReplyDrive>();
+    ReplyDrive* drive = d.get();
+    CdPlayer player(std::move(d));
+    const std::pair<const char*, int> cases[] = {{"PLAYING", 0}, {"Stopped", 1}, {"paused", 2},
+                                                 {"seeking", 3}, {"open", 4},    {"Not Ready", 4}};
+    for (auto [text, mode] : cases) {
+        drive->text = text;
+        EXPECT_EQ(player.Mode(), mode) << text;
+    }
+    drive->error = CD_ERROR_NOT_READY;
+    drive->text = "playing";
+    EXPECT_EQ(player.Mode(), 4);
+}
+
+TEST(CdVolume, ClampsToTheUnitRangeOnA16BitScale) {
+    CdPlayer& cd = GetCdPlayer();
+    cd.SetVolume(1.5f);
+    EXPECT_EQ(platform::MusicVolume(), 65535u);
+    EXPECT_FLOAT_EQ(cd.GetVolume(), 1.0f);
+    cd.SetVolume(-0.2f);
+    EXPECT_EQ(platform::MusicVolume(), 0u);
+    cd.SetVolume(0.5f);
+    EXPECT_EQ(platform::MusicVolume(), 32767u);
+    cd.SetVolume(1.0f);
+}
+
+class MusicFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(GetSoundSystem().Initialise(nullptr));
+        // Tracks 2 (0.4 s), 3 (0.2 s, as .ogg-less .wav) and 4; no track 5.
+        WriteFile(dir.File("track02.wav"), SineWave(22050, 440, 0.4, 0.2));
+        WriteFile(dir.File("Track03.WAV"), SineWave(22050, 440, 0.2, 0.2));
+        WriteFile(dir.File("track04.wav"), SineWave(22050, 440, 0.2, 0.2));
+        WriteFile(dir.File("track01.wav"), SineWave(22050, 440, 0.2, 0.2));
+    }
+    void TearDown() override { GetSoundSystem().Release(); }
+    std::string Status(CdDrive& drive, const char* command) {
+        char reply[64];
+        return drive.Send(command, reply, 64) == 0 ? reply : "error";
+    }
+    ScratchDir dir{"music_folder"};
+};
+
+TEST_F(MusicFolder, TracksAreNumberedFilesAfterTheDataTrack) {
+    MusicFolderDrive drive(dir.Path().c_str());
+    EXPECT_EQ(Status(drive, "status cdaudio number of tracks"), "4");
+    EXPECT_EQ(Status(drive, "status cdaudio type track 1"), "other");
+    EXPECT_EQ(Status(drive, "status cdaudio type track 3"), "audio");
+    EXPECT_EQ(Status(drive, "status cdaudio position track 1"), "00:02:00");
+    EXPECT_EQ(Status(drive, "status cdaudio position track 2"), "00:04:00");
+    EXPECT_EQ(Status(drive, "status cdaudio length track 2"), "00:00:30");
+    EXPECT_EQ(Status(drive, "status cdaudio position track 3"), "00:04:30");
+    EXPECT_EQ(Status(drive, "status cdaudio length track 3"), "00:00:15");
+    EXPECT_EQ(Status(drive, "status cdaudio length track 5"), "error");
+    EXPECT_EQ(Status(drive, "status cdaudio mode"), "stopped");
+}
+
+TEST_F(MusicFolder, PlaysAPreparedTrackAndStops) {
+    CdPlayer cd(std::make_unique<MusicFolderDrive>(dir.Path().c_str()));
+    cd.PlayTrack(5, true);
+    EXPECT_EQ(cd.track, 0);
+    EXPECT_FALSE(cd.playing);
+    EXPECT_EQ(cd.Mode(), 1);
+
+    cd.PlayTrack(3, true);
+    EXPECT_TRUE(cd.playing);
+    EXPECT_FLOAT_EQ(cd.remaining, 200.0f);
+    EXPECT_EQ(cd.Mode(), 0);
+    cd.Stop();
+    EXPECT_EQ(cd.Mode(), 1);
+    cd.Close();
+    EXPECT_FALSE(cd.playing);
+}
+
+TEST_F(MusicFolder, NoTracksIsNotReadyAndPlaysNothing) {
+    ScratchDir empty("music_empty");
+    CdPlayer cd(std::make_unique<MusicFolderDrive>(empty.Path().c_str()));
+    EXPECT_EQ(cd.Mode(), 4);
+    cd.PlayTrack(2, true);
+    EXPECT_FALSE(cd.playing);
+    EXPECT_EQ(cd.track, 0);
+}
+
+}  // namespace

@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "audio/sound_system.h"
+#include "platform/audio_output.h"
+#include "script/file_access.h"
+#include "tests/audio/wave_bytes.h"
+#include "tests/test_files.h"
+
+namespace {
+
+const std::uint8_t* Bytes(const std::string& s) {
+    return reinterpret_cast<const std::uint8_t*>(s.data());
+}
+
+class SoundTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(GetSoundSystem().Initialise(nullptr));
+        ASSERT_TRUE(GetSoundSystem().HasDevice());
+    }
+    void TearDown() override {
+        GetSoundSystem().SetAudioVolume(1.0f);
+        GetSoundSystem().Release();
+    }
+    std::unique_ptr<WaveSound> FromBytes(const std::string& wave) {
+        auto sound = std::make_unique<WaveSound>();
+        GetSoundSystem().FillSound(sound.get(), Bytes(wave), wave.size());
+        return sound;
+    }
+};
+
+using WaveParsing = SoundTest;
+
+TEST_F(WaveParsing, EightBitStereoKeepsItsFormatAndDuration) {
+    auto sound = FromBytes(
+        Riff(Chunk("fmt ", FmtBody(2, 11025, 8)) + Chunk("data", std::string(11025, '\x80'))));
+    ASSERT_TRUE(sound->HasBuffer());
+    EXPECT_EQ(sound->format.channels, 2);
+    EXPECT_EQ(sound->format.samplesPerSec, 11025u);
+    EXPECT_EQ(sound->format.bitsPerSample, 8);
+    EXPECT_EQ(sound->bufferBytes, 11025u);
+    EXPECT_FLOAT_EQ(sound->duration, 11025.0f / 22050.0f);
+    // 5512 whole frames at a quarter of the output rate, 4 bytes a frame out.
+    EXPECT_NEAR(double(sound->buffer->OutputBytes()), 5512.0 * 4 * 4, 64);
+}
+
+TEST_F(WaveParsing, OddChunkBeforeDataIsSkippedWithItsPadByte) {
+    std::string wave = Riff(Chunk("fmt ", FmtBody(1, 22050, 16)) + Chunk("LIST", "abc") +
+                            Chunk("data", std::string(400, '\0')));
+    auto sound = FromBytes(wave);
+    ASSERT_TRUE(sound->HasBuffer());
+    EXPECT_EQ(sound->bufferBytes, 400u);
+}
+
+TEST_F(WaveParsing, DataBeforeFmtIsMadeInTheDefaultFormat) {
+    // 16-bit mono 22050 by default: 100 frames become 200 stereo output frames.
+    auto sound = FromBytes(
+        Riff(Chunk("data", std::string(200, '\0')) + Chunk("fmt ", FmtBody(2, 11025, 8))));
+    ASSERT_TRUE(sound->HasBuffer());
+    EXPECT_NEAR(double(sound->buffer->OutputBytes()), 200.0 * 4, 16);
+    // The duration uses the format read last.
+    EXPECT_EQ(sound->format.channels, 2);
+    EXPECT_FLOAT_EQ(sound->duration, 200.0f / 22050.0f);
+}
+
+TEST_F(WaveParsing, SecondDataChunkReplacesTheFirstBuffer) {
+    auto sound = FromBytes(Riff(Chunk("fmt ", FmtBody(1, 44100, 16)) +
+                                Chunk("data", std::string(100, '\0')) +
+                                Chunk("data", std::string(40, '\0'))));
+    ASSERT_TRUE(sound->HasBuffer());
+    EXPECT_EQ(sound->bufferBytes, 40u);
+    EXPECT_EQ(sound->buffer->OutputBytes(), 80u);
+}
+
+TEST_F(WaveParsing, BrokenWavesStayEmptyWithOneMessage) {
+    ScratchDir dir("bad_waves");
+    std::string data = Chunk("data", std::string(64, '\0'));
+    std::string fmt = Chunk("fmt ", FmtBody(1, 22050, 16));
+    std::string past = Riff(fmt) + "data" + Le32(0xFFFFFFF0u) + std::string(16, '\0');
+    std::string pastForm = "RIFF" + Le32(0x7FFFFFFFu) + "WAVE" + fmt + "data" + Le32(1000) + "xx";
+    std::string zeroChannels = FmtBody(0, 22050, 16);
+    std::string zeroRate = FmtBody(1, 0, 16);
+    std::string badAlign = FmtBody(2, 22050, 16);
+    badAlign[12] = 3;
+    const std::map<std::string, std::string> cases = {
+        {"past_end.wav", past},
+        {"past_form.wav", pastForm},
+        {"short_fmt.wav", Riff(Chunk("fmt ", std::string(8, '\x01')) + data)},
+        {"zero_channels.wav", Riff(Chunk("fmt ", zeroChannels) + data)},
+        {"zero_rate.wav", Riff(Chunk("fmt ", zeroRate) + data)},
+        {"bad_align.wav", Riff(Chunk("fmt ", badAlign) + data)},
+        {"adpcm.wav", Riff(Chunk("fmt ", FmtBody(1, 22050, 4, 2)) + data)},
+        {"empty_data.wav", Riff(fmt + Chunk("data", ""))},
+        {"truncated.wav", std::string("RIFF\x10", 5)},
+        {"not_a_wave.wav", "hello, this is text and not a wave at all"},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        WriteFile(dir.File(name), bytes);
+        std::unique_ptr<WaveSound> sound;
+        std::string log =
+            LogAddedBy([&] { sound = GetSoundSystem().LoadSound(dir.File(name).c_str()); });
+        EXPECT_FALSE(sound->HasBuffer());
+        EXPECT_EQ(log, "Can't create sound from wave '" + dir.File(name) + "'...\r\n");
+        SoundSystem::Play(sound.get(), false);  // harmless
+    }
+}
+
+TEST_F(WaveParsing, ZeroRateGivesZeroDurationNotInfinity) {
+    auto sound =
+        FromBytes(Riff(Chunk("fmt ", FmtBody(1, 0, 16)) + Chunk("data", std::string(8, '\0'))));
+    EXPECT_FALSE(sound->HasBuffer());
+    EXPECT_EQ(sound->duration, 0.0f);
+}
+
+TEST_F(SoundTest, MissingOrEmptyFilesSayFailedToLoad) {
+    ScratchDir dir("missing_waves");
+    WriteFile(dir.File("empty.wav"), "");
+    for (const std::string& path : {dir.File("nowhere.wav"), dir.File("empty.wav")}) {
+        std::unique_ptr<WaveSound> sound;
+        std::string log = LogAddedBy([&] { sound = GetSoundSystem().LoadSound(path.c_str()); });
+        EXPECT_FALSE(sound->HasBuffer());
+        EXPECT_EQ(log, "Failed to load sound '" + path + "'...\r\n");
+    }
+}
+
+class MapProvider : public ResourceProvider {
+public:
+    bool Find(const char* path, const std::uint8_t** data, std::uint32_t* size) const override {
+        auto it = entries.find(path);
+        if (it == entries.end())
+            return false;
+        *data = Bytes(it->second);
+        *size = std::uint32_t(it->second.size());
+        return true;
+    }
+    std::map<std::string, std::string> entries;
+};
+
+TEST_F(SoundTest, WithAnArchiveOnlyItsEntriesAreRead) {
+    ScratchDir dir("archive_waves");
+    std::string wave = SineWave(22050, 440, 0.1, 0.5);
+    WriteFile(dir.File("loose.wav"), wave);
+    MapProvider archive;
+    archive.entries["data\\in.wav"] = wave;
+    archive.entries["data\\zero.wav"] = "";
+    SetResourceProvider(&archive);
+    std::unique_ptr<WaveSound> loose, inside, zero;
+    std::string log = LogAddedBy([&] {
+        loose = GetSoundSystem().LoadSound(dir.File("loose.wav").c_str());
+        inside = GetSoundSystem().LoadSound("data\\in.wav");
+        zero = GetSoundSystem().LoadSound("data\\zero.wav");
+    });
+    SetResourceProvider(nullptr);
+    EXPECT_FALSE(loose->HasBuffer());
+    EXPECT_TRUE(inside->HasBuffer());
+    EXPECT_FALSE(zero->HasBuffer());
+    EXPECT_EQ(log, "Failed to load sound 'data\\zero.wav'...\r\n");
+}
+
+TEST_F(SoundTest, PlayingAgainRestartsInsteadOfLayering) {
+    auto a = FromBytes(SineWave(22050, 440, 2.0, 0.3));
+    auto b = FromBytes(SineWave(22050, 660, 2.0, 0.3));
+    SoundSystem::Play(a.get(), false);
+    SoundSystem::Play(a.get(), false);
+    EXPECT_TRUE(a->IsPlaying());
+    EXPECT_EQ(platform::PlayingSoundCount(), 1);
+    SoundSystem::Play(b.get(), true);
+    EXPECT_EQ(platform::PlayingSoundCount(), 2);
+    SoundSystem::Stop(a.get());
+    EXPECT_FALSE(a->IsPlaying());
+    EXPECT_TRUE(b->IsPlaying());
+    b.reset();  // destroying a playing sound stops it
+    EXPECT_EQ(platform::PlayingSoundCount(), 0);
+}
+
+TEST_F(SoundTest, ClosingTheOutputSilencesLiveSounds) {
+    auto a = FromBytes(SineWave(22050, 440, 1.0, 0.3));
+    SoundSystem::Play(a.get(), true);
+    GetSoundSystem().Release();
+    EXPECT_FALSE(a->HasBuffer());
+    SoundSystem::Play(a.get(), false);
+    a.reset();
+}
+
+TEST(AudioVolume, MapsToHundredthsOfADecibelAndBack) {
+    SoundSystem& sound = GetSoundSystem();
+    sound.SetAudioVolume(0.5f);
+    EXPECT_EQ(platform::MasterVolume(), -5000);
+    EXPECT_FLOAT_EQ(sound.GetAudioVolume(), 0.5f);
+    sound.SetAudioVolume(0.0f);
+    EXPECT_EQ(platform::MasterVolume(), -10000);
+    EXPECT_FLOAT_EQ(sound.GetAudioVolume(), 0.0f);
+    // Out of range is refused by the output; the last good value stays.
+    sound.SetAudioVolume(1.5f);
+    EXPECT_EQ(platform::MasterVolume(), -10000);
+    sound.SetAudioVolume(1.0f);
+    EXPECT_EQ(platform::MasterVolume(), 0);
+    EXPECT_FLOAT_EQ(platform::GainFromHundredthsDb(0), 1.0f);
+    EXPECT_NEAR(platform::GainFromHundredthsDb(-2000), 0.1f, 1e-6);
+    EXPECT_EQ(platform::GainFromHundredthsDb(-10000), 0.0f);
+}
+
+TEST(NoSoundDevice, SoundsAreEmptyAndSilent) {
+    SoundSystem& sound = GetSoundSystem();
+    sound.Release();
+    ScratchDir dir("no_device");
+    WriteFile(dir.File("a.wav"), SineWave(22050, 440, 0.1, 0.5));
+    std::unique_ptr<WaveSound> s;
+    std::string log = LogAddedBy([&] { s = sound.LoadSound(dir.File("a.wav").c_str()); });
+    EXPECT_FALSE(s->HasBuffer());
+    EXPECT_EQ(log, "");
+    SoundSystem::Play(s.get(), true);
+}
+
+}  // namespace
