@@ -15,6 +15,8 @@ packages=(
     libsdl2-dev
     # sound and music output
     libsdl2-mixer-dev
+    # video clips (FFmpeg); the ffmpeg command makes the test clips
+    libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
 )
 
 missing=()
