@@ -217,10 +217,9 @@ bool LoadFontList(const char* path) {
 
 void ReleaseFontList() {
     flist<FontListEntry>& list = FontList();
-    for (FontListEntry& e : list) {
-        if (e.font)
-            GlobalFontCache().Release(e.font);
-    }
+    // Null fonts are cached too, so they are released like the others.
+    for (FontListEntry& e : list)
+        GlobalFontCache().Release(e.font);
     list.Clear();
 }
 

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include "app/resource_archive.h"
+#include "render/frame_animation.h"
+#include "tests/render/render_fixture.h"
+#include "tests/test_files.h"
+
+namespace {
+
+// An animation of `count` empty slots: Advance needs only the count.
+struct Steps : FrameAnimation {
+    explicit Steps(int count) : FrameAnimation("", "", 0, 0, 0) {
+        for (int i = 0; i < count; ++i)
+            frames.Append(nullptr);
+        playing = true;
+    }
+};
+
+TEST(FrameAnimationAdvance, StepsWholeFrameTimesAndCarriesTheRest) {
+    Steps a(10);
+    a.Advance(0.12f);
+    EXPECT_EQ(a.frame, 2);
+    EXPECT_NEAR(a.elapsed, 0.02f, 1e-6f);
+    a.playing = false;
+    a.Advance(1.0f);
+    EXPECT_EQ(a.frame, 2);
+}
+
+TEST(FrameAnimationAdvance, LoopWrapsAndNoLoopStopsAtEitherEnd) {
+    Steps a(4);
+    a.frame = 3;
+    a.Advance(0.05f);
+    EXPECT_EQ(a.frame, 0);
+    EXPECT_TRUE(a.playing);
+
+    Steps b(4);
+    b.loop = false;
+    b.frame = 3;
+    b.Advance(0.05f);
+    EXPECT_EQ(b.frame, 3);
+    EXPECT_FALSE(b.playing);
+
+    Steps c(4);
+    c.loop = false;
+    c.forward = false;
+    c.frame = 1;
+    c.Advance(0.5f);
+    EXPECT_EQ(c.frame, 0);
+    EXPECT_FALSE(c.playing);
+}
+
+TEST(FrameAnimationAdvance, LimitedPlaysEndExactlyNFramesAway) {
+    Steps a(10);
+    a.playing = false;
+    a.frame = 1;
+    ASSERT_TRUE(a.Play(2, true));
+    EXPECT_FALSE(a.Play(2, true));  // already playing
+    a.Advance(0.25f);               // five frames' worth
+    EXPECT_EQ(a.frame, 3);
+    EXPECT_FALSE(a.playing);
+    EXPECT_EQ(a.remaining, -1);
+
+    Steps b(10);
+    b.playing = false;
+    ASSERT_TRUE(b.Play(3, false));
+    b.Advance(0.05f);
+    EXPECT_EQ(b.frame, 9);
+    EXPECT_TRUE(b.playing);
+    b.Advance(0.1f);
+    EXPECT_EQ(b.frame, 7);
+    EXPECT_FALSE(b.playing);
+}
+
+TEST(FrameAnimationAdvance, EmptyOrTimelessAnimationsAndHugeStepsAreSafe) {
+    Steps empty(0);
+    empty.Advance(1.0f);
+    EXPECT_EQ(empty.frame, 0);
+    Steps zero(3);
+    zero.frameTime = 0.0f;
+    zero.Advance(1.0f);
+    EXPECT_EQ(zero.frame, 0);
+    Steps huge(7);
+    huge.Advance(1e9f);
+    EXPECT_GE(huge.frame, 0);
+    EXPECT_LT(huge.frame, 7);
+}
+
+TEST(FrameNames, FourDigitsOrMore) {
+    char name[260];
+    FrameFileName(name, "a", 7, ".bmp");
+    EXPECT_STREQ(name, "a0007.bmp");
+    FrameFileName(name, "a", 12345, ".bmp");
+    EXPECT_STREQ(name, "a12345.bmp");
+}
+
+using FrameAnimationFrames = DisplayTest;
+
+TEST_F(FrameAnimationFrames, FramesComeSharedFromTheCacheAndDrawTheCurrentOne) {
+    ScratchDir dir("anim");
+    for (int i = 0; i < 3; ++i)
+        WriteFile(dir.File("f000" + std::to_string(7 + i) + ".bmp"),
+                  SolidBmp(2, 2, 0x000010u * (i + 1)));
+    std::string prefix = dir.File("f");
+    {
+        FrameAnimation a(prefix.c_str(), ".bmp", 3, 7, 0);
+        FrameAnimation b(prefix.c_str(), ".bmp", 3, 7, PICTURE_SYSMEM);
+        ASSERT_EQ(a.Count(), 3);
+        EXPECT_EQ(a.Frame(1), b.Frame(1));
+        EXPECT_EQ(GlobalPictureCache().CountOf(a.Frame(1)), 2);
+        EXPECT_TRUE(a.Frame(0)->Flags() & PICTURE_TRANSPARENT);
+        a.SetFrame(2);
+        a.SetFrame(3);  // out of range: ignored
+        ClearBack();
+        a.Draw(Back(), 5, 5);
+        EXPECT_EQ(PixelAt(Back(), 6, 6), 0x000030u);
+    }
+    EXPECT_EQ(GlobalPictureCache().Size(), 0);
+}
+
+// --- frames from the archive ------------------------------------------------------
+
+std::string Le32(std::uint32_t v) {
+    std::string s(4, '\0');
+    for (int k = 0; k < 4; ++k)
+        s[k] = char(v >> (8 * k));
+    return s;
+}
+
+std::string MakePak(const std::vector<std::pair<std::string, std::string>>& items) {
+    std::string data, dir;
+    for (const auto& [name, bytes] : items) {
+        std::string n = name;
+        n.resize(56, '\0');
+        dir += n + Le32(std::uint32_t(12 + data.size())) + Le32(std::uint32_t(bytes.size()));
+        data += bytes;
+    }
+    return "PACK" + Le32(std::uint32_t(12 + data.size())) + Le32(std::uint32_t(dir.size())) + data +
+           dir;
+}
+
+using ArchiveFrames = DisplayTest;
+
+TEST_F(ArchiveFrames, ValidOnlyWithEnoughEntriesAndDecodesTheDrawnFrame) {
+    std::string pak = MakePak({{"data\\s0000.bmp", SolidBmp(2, 2, 0x0000AA)},
+                               {"data\\s0001.bmp", SolidBmp(2, 2, 0x0000BB)},
+                               {"data\\s0002.bmp", SolidBmp(2, 2, 0x0000CC)}});
+    ResourceArchive archive;
+    ASSERT_TRUE(archive.OpenMemory(reinterpret_cast<const std::uint8_t*>(pak.data()), pak.size()));
+    EXPECT_FALSE(ArchiveAnimation("data\\s", ".bmp", 4, 0, &archive).valid);
+    EXPECT_FALSE(ArchiveAnimation("data\\s", ".bmp", 2, 0, nullptr).valid);  // none installed
+    ArchiveAnimation a("data\\S", ".BMP", 3, 0, &archive);
+    ASSERT_TRUE(a.valid);
+    a.playing = true;
+    a.frameTime = 0.1f;
+    a.Advance(0.25f);
+    EXPECT_EQ(a.frame, 2);
+    a.Draw(Back(), 0, 0);
+    EXPECT_EQ(PixelAt(Back(), 1, 1), 0x0000CCu);
+    a.Advance(0.1f);  // 0.35 s: wraps to frame 0
+    EXPECT_EQ(a.frame, 0);
+
+    a.forward = false;
+    a.elapsed = 0;
+    a.loop = false;
+    a.Advance(0.05f);
+    EXPECT_EQ(a.frame, 2);  // count - 1 - 0
+    a.Advance(0.3f);
+    EXPECT_EQ(a.frame, 0);
+    EXPECT_FALSE(a.playing);
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "render/font.h"
+#include "tests/render/render_fixture.h"
+#include "tests/test_files.h"
+
+namespace {
+
+// A 16 x 16 grid of 4 x 6 cells; every cell is filled with its character's
+// code in blue, except character 0 which is black (transparent).
+std::string GridBmp() {
+    return MakeBmp(64, 96, [](int x, int y) { return std::uint32_t((y / 6) * 16 + x / 4); });
+}
+
+std::string Fnt(const std::string& picture, const std::vector<PictureRect>& first) {
+    std::string s = picture;
+    s.resize(32, '\0');
+    for (int c = 0; c < 256; ++c) {
+        PictureRect r = c < int(first.size()) ? first[c] : PictureRect{0, 0, 0, 0};
+        for (std::int32_t v : {r.left, r.top, r.right, r.bottom})
+            for (int k = 0; k < 4; ++k)
+                s.push_back(char(std::uint32_t(v) >> (8 * k)));
+    }
+    return s;
+}
+
+class Fonts : public DisplayTest {
+protected:
+    void SetUp() override {
+        StartDisplay(32, 64, 48);
+        WriteFile(dir.File("grid.bmp"), GridBmp());
+    }
+    void TearDown() override {
+        GlobalFontCache().Clear();
+        DisplayTest::TearDown();
+    }
+    ScratchDir dir{"fonts"};
+};
+
+TEST_F(Fonts, GridCellsFollowTheCharacterCode) {
+    WriteFile(dir.File("wide.bmp"), SolidBmp(250, 16, 0x010101));
+    std::unique_ptr<Font> wide(CreateFont(dir.File("wide.bmp").c_str()));
+    EXPECT_EQ(wide->glyphs[1].right, 30);  // 250 / 16 = 15
+    std::unique_ptr<Font> f(CreateFont(dir.File("GRID.BMP").c_str()));
+    ASSERT_NE(f, nullptr);
+    const PictureRect& a = f->glyphs['A'];
+    EXPECT_EQ(a.left, 4);
+    EXPECT_EQ(a.top, 24);
+    EXPECT_EQ(a.right, 8);
+    EXPECT_EQ(a.bottom, 30);
+    EXPECT_EQ(f->Height(), 6);
+    EXPECT_EQ(f->TextWidth("AB\\n"), 16);
+    EXPECT_EQ(CreateFont("x.ttf"), nullptr);
+}
+
+TEST_F(Fonts, TextDrawsGlyphsInOrderCentresAndBreaksLines) {
+    std::unique_ptr<Font> f(CreateFont(dir.File("grid.bmp").c_str()));
+    ClearBack();
+    f->DrawText(Back(), 20, 10, "AB\\nC", TEXT_CENTER_X | TEXT_CENTER_Y);
+    // Width of "AB\nC" is 5 glyphs = 20: x starts at 10; y at 10 - 3.
+    EXPECT_EQ(PixelAt(Back(), 10, 7), std::uint32_t('A'));
+    EXPECT_EQ(PixelAt(Back(), 14, 7), std::uint32_t('B'));
+    EXPECT_EQ(PixelAt(Back(), 10, 13), std::uint32_t('C'));
+    EXPECT_EQ(PixelAt(Back(), 14, 13), 0u);
+    EXPECT_EQ(PixelAt(Back(), 9, 7), 0u);
+}
+
+TEST_F(Fonts, TextIsCutAtTheTargetEdges) {
+    std::unique_ptr<Font> f(CreateFont(dir.File("grid.bmp").c_str()));
+    ClearBack();
+    f->DrawText(Back(), -6, 0, "ABC", 0);  // A hidden, B cut in half, C whole
+    EXPECT_EQ(PixelAt(Back(), 0, 0), std::uint32_t('B'));
+    EXPECT_EQ(PixelAt(Back(), 1, 0), std::uint32_t('B'));
+    EXPECT_EQ(PixelAt(Back(), 2, 0), std::uint32_t('C'));
+    ClearBack();
+    f->DrawText(Back(), 0, 45, "A\\nB", 0);  // second line wholly below: stops
+    EXPECT_EQ(PixelAt(Back(), 0, 47), std::uint32_t('A'));
+    f->DrawText(Back(), 0, -100, "A", 0);
+    f->DrawText(Back(), 0, 0, nullptr, 0);
+}
+
+TEST_F(Fonts, FntFileNamesItsPictureBesideItAndShortFilesAreRefused) {
+    WriteFile(dir.File("big.fnt"), Fnt("grid.bmp", {{0, 0, 0, 6}, {4, 0, 8, 6}, {60, 90, 70, 96}}));
+    std::unique_ptr<Font> f(CreateFont(dir.File("big.fnt").c_str()));
+    ASSERT_NE(f->picture, nullptr);
+    EXPECT_EQ(f->picture->Width(), 64);
+    EXPECT_EQ(f->Height(), 6);
+    ClearBack();
+    f->DrawText(Back(), 0, 0, "\x01\x02\x01", 0);
+    EXPECT_EQ(PixelAt(Back(), 0, 0), 1u);
+    // Glyph 2 lies partly outside the picture: nothing drawn, but it advances.
+    EXPECT_EQ(PixelAt(Back(), 5, 0), 0u);
+    EXPECT_EQ(PixelAt(Back(), 14, 0), 1u);
+
+    std::string shortFile = Fnt("grid.bmp", {});
+    shortFile.pop_back();
+    WriteFile(dir.File("short.fnt"), shortFile);
+    std::string log = LogAddedBy([&] {
+        std::unique_ptr<Font> s(CreateFont(dir.File("short.fnt").c_str()));
+        EXPECT_EQ(s->picture, nullptr);
+        s->DrawText(Back(), 0, 0, "abc", 0);
+    });
+    EXPECT_NE(log.find("short.fnt !"), std::string::npos);
+    EXPECT_STREQ(FntPicturePath("data\\fonts\\big.fnt", "big.bmp").c_str(), "data\\fonts\\big.bmp");
+    EXPECT_STREQ(FntPicturePath("big.fnt", "big.bmp").c_str(), "big.bmp");
+}
+
+TEST_F(Fonts, ImpossibleGlyphRectanglesBecomeEmpty) {
+    std::string bytes = Fnt("x.bmp", {{0, 0, 4, 6}, {10, 0, 2, 6}, {INT32_MIN, 0, INT32_MAX, 6}});
+    char name[33];
+    PictureRect glyphs[256];
+    ASSERT_TRUE(
+        ParseFnt(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), name, glyphs));
+    EXPECT_STREQ(name, "x.bmp");
+    EXPECT_EQ(glyphs[0].right, 4);
+    EXPECT_EQ(glyphs[1].right - glyphs[1].left, 0);
+    EXPECT_EQ(glyphs[2].right - glyphs[2].left, 0);
+}
+
+TEST_F(Fonts, CacheAndListShareFontsByName) {
+    std::string name = dir.File("grid.bmp");
+    Font* a = FontCacheGet(name.c_str());
+    Font* b = FontCacheGet(name.c_str());
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(GlobalFontCache().CountOf(a), 2);
+    GlobalFontCache().Release(a);
+    GlobalFontCache().Release(b);
+    EXPECT_EQ(GlobalFontCache().entries.Count, 0);
+
+    std::string list = "font { fontname = \"Big\"; filename = \"" + dir.File("GRID.bmp") +
+                       "\"; };;\nfont { fontname = \"none\"; filename = \"x.ttf\"; };;\n";
+    WriteFile(dir.File("fonts.script"), list);
+    ASSERT_TRUE(LoadFontList(dir.File("fonts.script").c_str()));
+    ASSERT_EQ(FontList().Count, 2);
+    EXPECT_NE(FindFont("big"), nullptr);
+    EXPECT_EQ(FindFont("Big"), nullptr);  // list names are lower case
+    EXPECT_EQ(FindFont("none"), nullptr);
+    ReleaseFontList();
+    EXPECT_EQ(GlobalFontCache().CountOf(nullptr), 0);
+    std::string log =
+        LogAddedBy([&] { EXPECT_FALSE(LoadFontList(dir.File("no.script").c_str())); });
+    EXPECT_NE(log.find("Warning: can't read fonts ... text messages will be failed."),
+              std::string::npos);
+}
+
+}  // namespace

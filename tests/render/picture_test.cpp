@@ -1,0 +1,381 @@
+#include <gtest/gtest.h>
+
+#include "render/picture.h"
+#include "script/message.h"
+#include "tests/render/render_fixture.h"
+#include "tests/test_files.h"
+
+namespace {
+
+constexpr unsigned kSurfaceKey = PICTURE_SURFACE | PICTURE_TRANSPARENT;
+
+using BmpReading = DisplayTest;
+
+TEST_F(BmpReading, FileOfOnlyAHeaderIsInvalidButOneByteMoreReachesTheDecoder) {
+    ScratchDir dir("bmp_short");
+    WriteFile(dir.File("a.bmp"), std::string(54, 'B'));
+    std::string log = LogAddedBy([&] { Picture p(dir.File("a.bmp").c_str(), PICTURE_SURFACE); });
+    EXPECT_NE(log.find("seems to be invalid !"), std::string::npos);
+    WriteFile(dir.File("b.bmp"), "BM" + std::string(53, '\0'));
+    log = LogAddedBy([&] { Picture p(dir.File("b.bmp").c_str(), PICTURE_SURFACE); });
+    EXPECT_EQ(log.find("seems to be invalid"), std::string::npos);
+    EXPECT_NE(log.find("- Loading failed"), std::string::npos);
+}
+
+TEST_F(BmpReading, PaletteImageShowsDecoderThenLoaderThenPictureMessages) {
+    ScratchDir dir("bmp_pal");
+    std::string bmp = SolidBmp(4, 4, 0x112233);
+    bmp[28] = 8;
+    WriteFile(dir.File("pal.bmp"), bmp);
+    std::string name = dir.File("pal.bmp");
+    std::string log = LogAddedBy([&] {
+        Picture p(name.c_str(), PICTURE_SURFACE);
+        EXPECT_FALSE(p.HasSurface());
+        EXPECT_TRUE(p.loaded);
+    });
+    std::string expected = "'_fileName' have unsupported format !\r\n'" + name +
+                           "' - Loading failed\r\nFailed to load " + name + " !\r\n";
+    EXPECT_EQ(log, expected);
+}
+
+TEST_F(BmpReading, ExtensionIsComparedWithoutCaseAndOtherFormatsAreRefused) {
+    ScratchDir dir("bmp_ext");
+    WriteFile(dir.File("Photo.BMP"), SolidBmp(3, 2, 0x00FF00));
+    Picture photo(dir.File("Photo.BMP").c_str(), PICTURE_SURFACE);
+    ASSERT_TRUE(photo.HasSurface());
+    EXPECT_EQ(PixelAt(&photo, 2, 1), 0x00FF00u);
+
+    std::string name = dir.File("a.png");
+    std::string log = LogAddedBy([&] { Picture p(name.c_str(), PICTURE_SURFACE); });
+    EXPECT_NE(log.find("Failed to load '" + name + "' - unsupported format..."), std::string::npos);
+    // TGA names are known but not read: only the picture's own message.
+    log = LogAddedBy([&] { Picture p("x.tga", PICTURE_SURFACE); });
+    EXPECT_EQ(log, "Failed to load x.tga !\r\n");
+}
+
+TEST_F(BmpReading, HostileHeadersAreRefusedWithoutReadingOutside) {
+    std::string good = SolidBmp(5, 3, 0x123456);
+    auto refused = [&](std::string bytes) {
+        auto p = PictureFromBytes(bytes, PICTURE_SURFACE | PICTURE_KEEPPIXELS);
+        return !p->HasSurface() && p->Pixels() == nullptr;
+    };
+    EXPECT_FALSE(refused(good));
+    EXPECT_TRUE(refused(good.substr(0, good.size() - 2)));  // last row cut short
+    std::string s = good;
+    s[22] = char(0xFF), s[23] = char(0xFF), s[24] = char(0xFF), s[25] = char(0xFF);  // height -1
+    EXPECT_TRUE(refused(s));
+    s = good;
+    s[18] = 0, s[19] = 0, s[20] = 0, s[21] = 0;  // width 0
+    EXPECT_TRUE(refused(s));
+    s = good;
+    s[21] = 0x40;  // width ~1e9
+    EXPECT_TRUE(refused(s));
+    s = good;
+    s[10] = char(0xF0), s[11] = char(0xFF);  // pixel data beyond the end
+    EXPECT_TRUE(refused(s));
+    s = good;
+    s[30] = 1;  // compressed
+    std::string log = LogAddedBy([&] { EXPECT_TRUE(refused(s)); });
+    EXPECT_EQ(log,
+              "the '_fileName' is compressed (unsupported now) !\r\nFailed to load from memory - "
+              "unsupported format...\r\nFailed to load from memory !\r\n");
+}
+
+TEST_F(BmpReading, ImageLargerThanTheOldBufferLoads) {
+    ScratchDir dir("bmp_big");
+    WriteFile(dir.File("big.bmp"), MakeBmp(1024, 700, [](int x, int y) {
+                  return std::uint32_t((x & 0xFF) << 8 | (y & 0xFF));
+              }));
+    Picture big(dir.File("big.bmp").c_str(), PICTURE_KEEPPIXELS);
+    ASSERT_NE(big.Pixels(), nullptr);
+    EXPECT_EQ(big.Pixels()[699 * 1024 + 1023] & 0xFFFFFF, std::uint32_t(0xFF << 8 | (699 & 0xFF)));
+}
+
+TEST_F(BmpReading, KeptPixelsAreTopDownWithTheFourthByteZero) {
+    auto p = PictureFromBytes(MakeBmp(3, 2, [](int x, int y) { return 0x10 * x + 0x100000 * y; }),
+                              PICTURE_KEEPPIXELS);
+    ASSERT_NE(p->Pixels(), nullptr);
+    EXPECT_EQ(p->Pixels()[0], 0x000000u);
+    EXPECT_EQ(p->Pixels()[2], 0x000020u);
+    EXPECT_EQ(p->Pixels()[3 + 1], 0x100010u);
+}
+
+// --- drawing -----------------------------------------------------------------
+
+using PictureDrawing = DisplayTest;
+
+TEST_F(PictureDrawing, DrawClipsAgainstEveryEdge) {
+    // Column x of the picture has colour x + 1 (never black).
+    auto p = PictureFromBytes(MakeBmp(20, 10, [](int x, int) { return std::uint32_t(x + 1); }),
+                              PICTURE_SURFACE);
+    ClearBack();
+    p->Draw(Back(), -10, 0);
+    EXPECT_EQ(PixelAt(Back(), 0, 0), 11u);  // column 10 at the left edge
+    EXPECT_EQ(PixelAt(Back(), 9, 9), 20u);
+    EXPECT_EQ(PixelAt(Back(), 10, 0), 0u);
+
+    ClearBack();
+    p->Draw(Back(), 54, 43);  // 64 x 48 target: 10 columns, 5 rows fit
+    EXPECT_EQ(PixelAt(Back(), 63, 47), 10u);
+    EXPECT_EQ(PixelAt(Back(), 53, 43), 0u);
+    EXPECT_EQ(PixelAt(Back(), 54, 42), 0u);
+
+    ClearBack();
+    p->Draw(Back(), 0, -8);  // only the last two rows
+    EXPECT_EQ(PixelAt(Back(), 0, 1), 1u);
+    EXPECT_EQ(PixelAt(Back(), 0, 2), 0u);
+
+    ClearBack();
+    p->Draw(Back(), -20, 0);  // wholly outside
+    p->Draw(Back(), 64, 0);
+    p->Draw(Back(), 0x7FFFFFF0, 0x7FFFFFF0);
+    EXPECT_EQ(PixelAt(Back(), 0, 0), 0u);
+    EXPECT_EQ(PixelAt(Back(), 63, 0), 0u);
+}
+
+TEST_F(PictureDrawing, PartAndRectangleTakeTheirSourceAndRefuseOutsideRectangles) {
+    auto p = PictureFromBytes(
+        MakeBmp(8, 8, [](int x, int y) { return std::uint32_t(0x100 * (y + 1) + x + 1); }),
+        PICTURE_SURFACE);
+    ClearBack();
+    p->DrawPart(Back(), 0, 0, 2, 3);
+    EXPECT_EQ(PixelAt(Back(), 1, 2), 0x302u);
+    EXPECT_EQ(PixelAt(Back(), 2, 0), 0u);
+    EXPECT_EQ(PixelAt(Back(), 0, 3), 0u);
+    ClearBack();
+    p->DrawPart(Back(), 0, 0, -1, 99);  // whole picture
+    EXPECT_EQ(PixelAt(Back(), 7, 7), 0x808u);
+
+    ClearBack();
+    PictureRect r{4, 5, 6, 8};
+    p->DrawRect(Back(), -1, 10, r);
+    EXPECT_EQ(PixelAt(Back(), 0, 10), 0x606u);  // source column 5 after clipping
+    EXPECT_EQ(PixelAt(Back(), 1, 10), 0u);
+    EXPECT_EQ(r.left, 4);  // caller's rectangle untouched
+    ClearBack();
+    p->DrawRect(Back(), 0, 0, {6, 0, 9, 2});
+    p->DrawRect(Back(), 0, 0, {-1, 0, 2, 2});
+    EXPECT_EQ(PixelAt(Back(), 0, 0), 0u);
+}
+
+TEST_F(PictureDrawing, BlackIsTransparentOnlyForTransparentPictures) {
+    std::string bmp = MakeBmp(2, 1, [](int x, int) { return x == 0 ? 0u : 0x0000FFu; });
+    auto keyed = PictureFromBytes(bmp, kSurfaceKey);
+    auto plain = PictureFromBytes(bmp, PICTURE_SURFACE);
+    display->BackSurface()->Fill(platform::PackColor(display->Format(), 0xFF, 0, 0));
+    keyed->Draw(Back(), 0, 0);
+    plain->Draw(Back(), 0, 1);
+    EXPECT_EQ(PixelAt(Back(), 0, 0), 0xFF0000u);
+    EXPECT_EQ(PixelAt(Back(), 1, 0), 0x0000FFu);
+    EXPECT_EQ(PixelAt(Back(), 0, 1), 0u);
+}
+
+TEST_F(PictureDrawing, GrabCopiesTheOverlapAndLeavesTheRestWithoutKey) {
+    auto src = PictureFromBytes(
+        MakeBmp(64, 48, [](int x, int y) { return x == 1 && y == 1 ? 0u : 0x00AA00u; }),
+        PICTURE_SURFACE);
+    src->Draw(Back(), 0, 0);
+    Picture glass(4, 4, kSurfaceKey);  // white
+    glass.Grab(Back(), -2, -2);
+    glass.ReadBack();
+    EXPECT_EQ(glass.Pixels()[0] & 0xFFFFFF, 0xFFFFFFu);          // outside the source
+    EXPECT_EQ(glass.Pixels()[2 * 4 + 2] & 0xFFFFFF, 0x00AA00u);  // source (0, 0)
+    EXPECT_EQ(glass.Pixels()[3 * 4 + 3] & 0xFFFFFF, 0u);         // black copied, no key
+}
+
+// --- pixels through the surface formats ---------------------------------------
+
+class PixelRoundTrip : public DisplayTest, public ::testing::WithParamInterface<int> {
+    void SetUp() override { StartDisplay(GetParam()); }
+};
+
+TEST_P(PixelRoundTrip, UploadThenReadBackKeepsWhatTheFormatCanHold) {
+    Picture p(4, 1, PICTURE_SURFACE);
+    std::uint32_t in[4] = {0xAAFF0000, 0x0000FF00, 0x000000FF, 0x00F8FC08};
+    for (int i = 0; i < 4; ++i)
+        p.Pixels()[i] = in[i];
+    ASSERT_TRUE(p.Upload());
+    for (int i = 0; i < 4; ++i)
+        p.Pixels()[i] = 0x77000000;
+    ASSERT_TRUE(p.ReadBack());
+    // 565 keeps the top 5/6/5 bits (full red reads back as 0xF8); the
+    // fourth byte is left alone.
+    bool is16 = GetParam() == 16;
+    EXPECT_EQ(p.Pixels()[0], is16 ? 0x77F80000u : 0x77FF0000u);
+    EXPECT_EQ(p.Pixels()[1], is16 ? 0x7700FC00u : 0x7700FF00u);
+    EXPECT_EQ(p.Pixels()[2], is16 ? 0x770000F8u : 0x770000FFu);
+    EXPECT_EQ(p.Pixels()[3] & 0xFFFFFF, 0xF8FC08u);
+    p.Pixels()[3] = 0x123456;
+    p.Upload();
+    p.ReadBack();
+    EXPECT_EQ(p.Pixels()[3] & 0xFFFFFF, GetParam() == 16 ? 0x103450u : 0x123456u);
+}
+
+TEST_P(PixelRoundTrip, FileRowsReachTheSurfaceUpright) {
+    auto p = PictureFromBytes(
+        MakeBmp(3, 3, [](int x, int y) { return y == 0 && x == 2 ? 0xFF0000u : 0x0000FFu; }),
+        PICTURE_SURFACE);
+    std::uint32_t full = GetParam() == 16 ? 0xF8 : 0xFF;
+    EXPECT_EQ(PixelAt(p.get(), 2, 0), full << 16);
+    EXPECT_EQ(PixelAt(p.get(), 2, 2), full);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, PixelRoundTrip, ::testing::Values(16, 24, 32));
+
+// --- pixel operations ----------------------------------------------------------
+
+using PixelOperations = DisplayTest;
+
+TEST_F(PixelOperations, AddSaturatesSubtractFloorsAtFourBlendZeroesWhereOtherIsZero) {
+    Picture a(2, 1, 0), b(2, 1, 0);
+    a.Pixels()[0] = 0x55C86432;  // R 200, G 100, B 50
+    b.Pixels()[0] = 0x66649600;  // R 100, G 150, B 0
+    a.Pixels()[1] = 0x00000000;
+    b.Pixels()[1] = 0x00FFFFFF;
+
+    Picture sum(2, 1, 0);
+    sum.Pixels()[0] = a.Pixels()[0];
+    sum.Add(&b);
+    EXPECT_EQ(sum.Pixels()[0], 0x55FFFA32u);
+
+    Picture diff(2, 1, 0);
+    diff.Pixels()[0] = 0x00646464;  // 100 each
+    diff.Pixels()[1] = 0x00C8C8C8;
+    Picture sub(2, 1, 0);
+    sub.Pixels()[0] = 0x00C8C832;  // 200, 200, 50
+    sub.Pixels()[1] = 0x00C8C8C8;
+    diff.Subtract(&sub);
+    EXPECT_EQ(diff.Pixels()[0], 0x00040432u);
+    EXPECT_EQ(diff.Pixels()[1], 0x00000000u);
+
+    Picture mix(2, 1, 0);
+    mix.Pixels()[0] = a.Pixels()[0];
+    mix.Blend(&b, 128, 256);
+    // R: 100 + 100 = 200; G: 150 + 50 = 200; B: other is 0 -> 0.
+    EXPECT_EQ(mix.Pixels()[0], 0x55C8C800u);
+    mix.Pixels()[1] = 0x00FFFFFF;
+    mix.Blend(&b, 256, 256);
+    EXPECT_EQ(mix.Pixels()[1], 0x00FFFFFFu);
+}
+
+TEST_F(PixelOperations, RemapCopiesWholePixelsAndSkipsOffsetsOutsideTheSource) {
+    Picture src(2, 2, 0), dst(2, 2, 0);
+    for (int i = 0; i < 4; ++i)
+        src.Pixels()[i] = 0xA0000000u + i;
+    DisplacementMap map{2, 2, {12, 0, 4, 4000}};
+    dst.Remap(&src, map);
+    EXPECT_EQ(dst.Pixels()[0], 0xA0000003u);
+    EXPECT_EQ(dst.Pixels()[1], 0xA0000000u);
+    EXPECT_EQ(dst.Pixels()[2], 0xA0000001u);
+    EXPECT_EQ(dst.Pixels()[3], 0xFFFFFFFFu);  // untouched
+}
+
+TEST(DisplacementMapBuild, BlueSlopesBendInnerPixelsAndEdgesStayPut) {
+    // Blue rises by 64 per column: slope (b(x+1) - b(x-1)) = 128 -> trunc(8.03) = 8.
+    std::vector<std::uint32_t> px(5 * 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            px[y * 5 + x] = std::uint32_t(x * 64);
+    DisplacementMap map;
+    BuildDisplacementMapFromPixels(px.data(), 5, 4, &map);
+    ASSERT_EQ(map.offsets.size(), 20u);
+    EXPECT_EQ(map.offsets[0], 0u);                        // corner: itself
+    EXPECT_EQ(map.offsets[1 * 5 + 1], (5 * 1 + 4) * 4u);  // 1 + 8 clamped to 4
+    EXPECT_EQ(map.offsets[2 * 5 + 4], (5 * 2 + 4) * 4u);  // right edge: itself
+    // A slope of 15 gives 0.94: truncated to no move; -16 gives -1.
+    px.assign(9, 0);
+    px[1 * 3 + 2] = 15;
+    px[2 * 3 + 1] = 0;
+    px[0 * 3 + 1] = 16;
+    BuildDisplacementMapFromPixels(px.data(), 3, 3, &map);
+    EXPECT_EQ(map.offsets[4], (3 * 0 + 1) * 4u);
+}
+
+TEST_F(PixelOperations, DisplacementMapFromAFileAndAMissingFile) {
+    ScratchDir dir("dmap");
+    WriteFile(dir.File("glass.bmp"), SolidBmp(4, 4, 0x808080));
+    DisplacementMap map;
+    ASSERT_TRUE(BuildDisplacementMap(dir.File("glass.bmp").c_str(), &map));
+    EXPECT_EQ(map.width, 4);
+    EXPECT_EQ(map.offsets[5], 20u);
+    std::string log = LogAddedBy([&] { EXPECT_FALSE(BuildDisplacementMap("nope.bmp", &map)); });
+    EXPECT_EQ(log, "Failed to load nope.bmp !\r\n");
+    EXPECT_TRUE(map.offsets.empty());
+}
+
+// --- cache ------------------------------------------------------------------------
+
+using PictureCacheTest = DisplayTest;
+
+TEST_F(PictureCacheTest, SharesByLowerCaseNameCountsAndDeletesOnLastRelease) {
+    ScratchDir dir("cache");
+    WriteFile(dir.File("a.bmp"), SolidBmp(2, 2, 0x010203));
+    std::string name = dir.File("a.bmp");
+    std::string upper = name;
+    upper.replace(upper.size() - 5, 5, "A.BMP");
+    int before = display->PictureCount();
+    Picture* p1 = PictureCacheGet(name.c_str(), kSurfaceKey);
+    Picture* p2 = PictureCacheGet(upper.c_str(), kSurfaceKey);
+    EXPECT_EQ(p1, p2);
+    EXPECT_EQ(GlobalPictureCache().CountOf(p1), 2);
+    Picture* keep = p1;
+    PictureCacheRelease(p1);
+    EXPECT_EQ(p1, nullptr);
+    EXPECT_EQ(display->PictureCount(), before + 1);
+    PictureCacheRelease(p2);
+    EXPECT_EQ(display->PictureCount(), before);
+    Picture* stale = keep;
+    PictureCacheRelease(stale);  // a third release finds nothing
+    EXPECT_EQ(stale, keep);
+}
+
+TEST_F(PictureCacheTest, UniqueMakesAnUnsharedCopyAndFailuresAreCachedOnce) {
+    ScratchDir dir("cache_u");
+    WriteFile(dir.File("u.bmp"), SolidBmp(2, 2, 0x010203));
+    std::string name = dir.File("u.bmp");
+    Picture* shared = PictureCacheGet(name.c_str(), kSurfaceKey);
+    Picture* own = PictureCacheGet(name.c_str(), kSurfaceKey, true);
+    EXPECT_NE(shared, own);
+    EXPECT_EQ(PictureCacheGet(name.c_str(), kSurfaceKey), shared);
+
+    std::string log = LogAddedBy([] {
+        Picture* a = PictureCacheGet("missing.bmp", kSurfaceKey);
+        Picture* b = PictureCacheGet("missing.bmp", kSurfaceKey);
+        EXPECT_EQ(a, b);
+        EXPECT_FALSE(a->HasSurface());
+        a->Draw(nullptr, 0, 0);
+    });
+    EXPECT_EQ(log, "Failed to load missing.bmp !\r\n");
+}
+
+// --- re-create ------------------------------------------------------------------
+
+TEST_F(PictureCacheTest, ReCreateRebuildsEveryPictureInTheNewFormat) {
+    StartDisplay(16);
+    ScratchDir dir("recreate");
+    WriteFile(dir.File("f.bmp"), SolidBmp(2, 2, 0x00FF00));
+    Picture fromFile(dir.File("f.bmp").c_str(), PICTURE_SURFACE);
+    auto fromMemory = PictureFromBytes(SolidBmp(3, 3, 0x0000FF), kSurfaceKey);
+    Picture blank(2, 2, PICTURE_SURFACE);
+    blank.Pixels()[0] = 0xFF0000;
+    blank.Upload();
+    Picture failed("gone.bmp", PICTURE_SURFACE);
+    // Another image through the load buffer after the memory picture.
+    auto later = PictureFromBytes(SolidBmp(3, 3, 0xFFFFFF), PICTURE_SURFACE);
+
+    display->truecolor = true;
+    display->bpp = 32;
+    ASSERT_TRUE(display->ReCreate());
+    EXPECT_EQ(display->Format().bits, 32);
+    EXPECT_EQ(fromFile.Surface()->Format().bits, 32);
+    EXPECT_EQ(PixelAt(&fromFile, 1, 1), 0x00FF00u);
+    EXPECT_EQ(PixelAt(fromMemory.get(), 2, 2), 0x0000FFu);
+    EXPECT_EQ(PixelAt(&blank, 0, 0), 0xFF0000u);
+    EXPECT_TRUE(fromMemory->Surface()->HasColorKey());
+    EXPECT_FALSE(failed.HasSurface());
+    ASSERT_NE(Back(), nullptr);
+    fromMemory->Draw(Back(), 0, 0);
+    EXPECT_EQ(PixelAt(Back(), 0, 0), 0x0000FFu);
+}
+
+}  // namespace
