@@ -2,24 +2,31 @@
 
 #include <cassert>
 #include <cstddef>
-#include <memory>
+#include <cstdlib>
+#include <new>
+#include <type_traits>
 #include <utility>
 
 // The growable array used by every list of the system: elements, balls,
-// pictures, fonts, menu children, sound slots. It grows 32 records at a time
-// so a list that gains one record a frame reallocates rarely and predictably.
+// pictures, fonts, menu children, sound slots, tokens. Its capacity grows 32
+// records at a time. Plain records grow with realloc, which the C library
+// satisfies in place or by remapping pages for large arrays, so a token
+// array of millions of records does not turn the +32 steps into a
+// quadratic copy.
 template <typename T>
 class flist {
 public:
     static constexpr int kGrowBy = 32;
 
     flist() = default;
+    ~flist() { Clear(); }
     flist(const flist&) = delete;
     flist& operator=(const flist&) = delete;
     flist(flist&& other) noexcept { *this = std::move(other); }
     flist& operator=(flist&& other) noexcept {
         if (this != &other) {
-            element = std::move(other.element);
+            Clear();
+            element = std::exchange(other.element, nullptr);
             array_size = std::exchange(other.array_size, 0);
             Count = std::exchange(other.Count, 0);
         }
@@ -29,7 +36,8 @@ public:
     void Append(T record) {
         if (Count == array_size)
             Reserve(array_size + kGrowBy);
-        element[Count++] = std::move(record);
+        new (&element[Count]) T(std::move(record));
+        ++Count;
     }
 
     T& operator[](int i) {
@@ -55,7 +63,7 @@ public:
         for (int k = i; k + 1 < Count; ++k)
             element[k] = std::move(element[k + 1]);
         --Count;
-        element[Count] = T();
+        element[Count].~T();
     }
 
     // Inserts before index i (0..Count), growing by 32 when full.
@@ -63,33 +71,53 @@ public:
         assert(i >= 0 && i <= Count);
         if (Count == array_size)
             Reserve(array_size + kGrowBy);
-        for (int k = Count; k > i; --k)
-            element[k] = std::move(element[k - 1]);
-        element[i] = std::move(record);
+        if (i == Count) {
+            new (&element[Count]) T(std::move(record));
+        } else {
+            new (&element[Count]) T(std::move(element[Count - 1]));
+            for (int k = Count - 1; k > i; --k)
+                element[k] = std::move(element[k - 1]);
+            element[i] = std::move(record);
+        }
         ++Count;
     }
 
     void Clear() {
-        element.reset();
+        for (int k = 0; k < Count; ++k)
+            element[k].~T();
+        std::free(element);
+        element = nullptr;
         array_size = 0;
         Count = 0;
     }
 
-    T* begin() { return element.get(); }
-    T* end() { return element.get() + Count; }
-    const T* begin() const { return element.get(); }
-    const T* end() const { return element.get() + Count; }
+    T* begin() { return element; }
+    T* end() { return element + Count; }
+    const T* begin() const { return element; }
+    const T* end() const { return element + Count; }
 
-    std::unique_ptr<T[]> element;
+    T* element = nullptr;  // array_size slots, the first Count in use
     int array_size = 0;
     int Count = 0;
 
 private:
     void Reserve(int capacity) {
-        std::unique_ptr<T[]> grown(new T[capacity]());
-        for (int k = 0; k < Count; ++k)
-            grown[k] = std::move(element[k]);
-        element = std::move(grown);
+        if constexpr (std::is_trivially_copyable_v<T>) {
+            void* grown = std::realloc(element, std::size_t(capacity) * sizeof(T));
+            if (grown == nullptr && capacity > 0)
+                throw std::bad_alloc();
+            element = static_cast<T*>(grown);
+        } else {
+            T* grown = static_cast<T*>(std::malloc(std::size_t(capacity) * sizeof(T)));
+            if (grown == nullptr && capacity > 0)
+                throw std::bad_alloc();
+            for (int k = 0; k < Count; ++k) {
+                new (&grown[k]) T(std::move(element[k]));
+                element[k].~T();
+            }
+            std::free(element);
+            element = grown;
+        }
         array_size = capacity;
     }
 };
