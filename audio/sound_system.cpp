@@ -52,9 +52,9 @@ private:
 
 }  // namespace
 
-bool WaveFormatPlayable(const WaveFormat& format) {
-    platform::PcmFormat pcm;
-    return ToPcmFormat(format, &pcm);
+bool WaveFormatPlayable(const WaveFormat& format, platform::PcmFormat* pcm) {
+    platform::PcmFormat local;
+    return ToPcmFormat(format, pcm ? pcm : &local);
 }
 
 WaveSound::WaveSound() = default;

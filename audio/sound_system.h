@@ -6,6 +6,7 @@
 #include "audio/wave_parser.h"
 
 namespace platform {
+struct PcmFormat;
 class SoundBuffer;
 class Window;
 }  // namespace platform
@@ -59,5 +60,5 @@ public:
 SoundSystem& GetSoundSystem();
 
 // Whether a wave format can be played: PCM of 8, 16 or 32 bits or 32-bit
-// float, 1 to 8 channels, a rate the output converts.
-bool WaveFormatPlayable(const WaveFormat& format);
+// float, 1 to 8 channels, a rate the output converts; fills `pcm` when given.
+bool WaveFormatPlayable(const WaveFormat& format, platform::PcmFormat* pcm = nullptr);
