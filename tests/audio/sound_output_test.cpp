@@ -31,6 +31,15 @@ TEST(SoundOutput, A440WaveReachesTheOutputAtItsLevel) {
     ScratchDir dir("disk_output");
     std::string rawPath = dir.File("out.raw");
     GetSoundSystem().Release();
+    // The driver is chosen when the output opens; the old one comes back after.
+    struct DriverSwap {
+        std::string old = getenv("SDL_AUDIODRIVER") ? getenv("SDL_AUDIODRIVER") : "dummy";
+        ~DriverSwap() {
+            GetSoundSystem().Release();
+            setenv("SDL_AUDIODRIVER", old.c_str(), 1);
+            unsetenv("SDL_DISKAUDIOFILE");
+        }
+    } swap;
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", rawPath.c_str(), 1);
     ASSERT_TRUE(GetSoundSystem().Initialise(nullptr));
@@ -46,7 +55,6 @@ TEST(SoundOutput, A440WaveReachesTheOutputAtItsLevel) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     sound.reset();
     GetSoundSystem().Release();
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
     ASSERT_EQ(driver, "disk");
 
     // 16-bit stereo at 44100 Hz: take the left channel of the loud part.
