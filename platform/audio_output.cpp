@@ -1,5 +1,7 @@
 #include "platform/audio_output.h"
 
+#include "platform/music_track.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -21,6 +23,7 @@ struct OutputState {
     int channelsAllocated = 0;
     std::vector<int> freeChannels;
     std::vector<SoundBuffer*> live;
+    std::vector<MusicTrack*> liveMusic;
     int generation = 0;
     int masterVolume = 0;
     std::uint32_t musicVolume = 65535;
@@ -104,7 +107,7 @@ bool OpenAudioOutput() {
     Mix_Init(MIX_INIT_OGG | MIX_INIT_FLAC | MIX_INIT_MP3);
     s.open = true;
     ++s.generation;
-    s.channelsAllocated = Mix_AllocateChannels(0);
+    s.channelsAllocated = Mix_AllocateChannels(-1);
     s.freeChannels.clear();
     for (int c = s.channelsAllocated - 1; c >= 0; --c)
         s.freeChannels.push_back(c);
@@ -122,6 +125,10 @@ void CloseAudioOutput() {
     live.swap(s.live);
     for (SoundBuffer* b : live)
         b->Detach();
+    // Music decoders are freed while the mixer still knows them.
+    std::vector<MusicTrack*> music = s.liveMusic;
+    for (MusicTrack* m : music)
+        m->Close();
     Mix_HaltMusic();
     Mix_CloseAudio();
     Mix_Quit();
@@ -244,6 +251,13 @@ void SoundBuffer::Stop() {
 
 bool SoundBuffer::IsPlaying() const {
     return chunk_ && Mix_Playing(channel_) != 0;
+}
+
+void RegisterMusicTrack(MusicTrack* track, bool live) {
+    std::vector<MusicTrack*>& list = State().liveMusic;
+    list.erase(std::remove(list.begin(), list.end(), track), list.end());
+    if (live)
+        list.push_back(track);
 }
 
 int PlayingSoundCount() {

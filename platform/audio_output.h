@@ -67,6 +67,10 @@ private:
     int channel_ = -1;
 };
 
+class MusicTrack;
+// Music tracks open now are closed with the output (MusicTrack keeps this up).
+void RegisterMusicTrack(MusicTrack* track, bool live);
+
 // Number of sound channels playing now.
 int PlayingSoundCount();
 

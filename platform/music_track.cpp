@@ -15,13 +15,17 @@ bool MusicTrack::Open(const char* path) {
     if (!AudioOutputIsOpen())
         return false;
     music_ = Mix_LoadMUS(path);
+    if (music_)
+        RegisterMusicTrack(this, true);
     return music_ != nullptr;
 }
 
 void MusicTrack::Close() {
     if (!music_)
         return;
-    // Freeing a playing music halts it first; the decoder does not need the device.
+    // Freeing a playing music halts it first. The output closes every open
+    // track before the mixer goes, so this never runs on a closed mixer.
+    RegisterMusicTrack(this, false);
     Mix_FreeMusic(music_);
     music_ = nullptr;
 }

@@ -193,6 +193,14 @@ TEST_F(MusicFolder, PlaysAPreparedTrackAndStops) {
     EXPECT_EQ(cd.Mode(), 0);
     cd.Stop();
     EXPECT_EQ(cd.Mode(), 1);
+
+    // The output closing under open tracks: after it opens again the tracks are read anew.
+    GetSoundSystem().Release();
+    EXPECT_EQ(cd.Mode(), 4);
+    ASSERT_TRUE(GetSoundSystem().Initialise(nullptr));
+    cd.PlayTrack(2, false);
+    EXPECT_TRUE(cd.playing);
+    EXPECT_EQ(cd.Mode(), 0);
     cd.Close();
     EXPECT_FALSE(cd.playing);
 }
