@@ -1,0 +1,282 @@
+#include "physics/collision_form.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "script/script_block.h"
+#include "script/script_writer.h"
+#include "table/table.h"
+
+const char* const kCollisionTypeNames[7] = {
+    "COLLISION_COMBINE",  "COLLISION_BOUNCE", "COLLISION_SLIDE", "COLLISION_DESTROY",
+    "COLLISION_TELEPORT", "COLLISION_NONE",   "COLLISION_STOP",
+};
+const char* const kFormTypeNames[2] = {"OPENED", "CLOSED"};
+
+CollisionForm::CollisionForm(Table& table) : table_(table) {
+    type = ELEMENT_FORM;
+    vertices.Append({0.45f, 0.45f});
+    vertices.Append({0.55f, 0.55f});
+}
+
+CollisionForm::~CollisionForm() {
+    CollisionForm::Clear();
+}
+
+void CollisionForm::Clear() {
+    selectedVertex = -1;
+    vertices.Clear();
+    SetEnabled(false);
+}
+
+void CollisionForm::UpdateSegmentCount() {
+    segmentCount = vertices.Count - (f_type == FORM_OPENED ? 1 : 0);
+    if (segmentCount < 0)
+        segmentCount = 0;
+}
+
+bool CollisionForm::Load(const ScriptBlock& block) {
+    Clear();
+    FixedString<32> fType, cType;
+    static const SubBlockDef kLine[] = {{"Line", 0}, {nullptr, 0}};
+    ForEachStatement(block, [&](int i) {
+        if (MatchSubBlock(block, kLine, i) >= 0) {
+            // A coordinate the block leaves out reads as 0.
+            Vec2 v;
+            ReadKeys(SubBlock(block, i + 1),
+                     {KeyDef::Real("toX", &v.x), KeyDef::Real("toY", &v.y)});
+            vertices.Append(v);
+        }
+    });
+    ReadKeys(block, {KeyDef::Real("atX", &pivot.x), KeyDef::Real("atY", &pivot.y),
+                     KeyDef::Real("k_slide", &k_slide), KeyDef::Real("k_bounce", &k_bounce),
+                     KeyDef::Word("f_type", &fType), KeyDef::Word("c_type", &cType)});
+    for (int k = 0; k < 2; ++k) {
+        if (fType == kFormTypeNames[k]) {
+            f_type = k;
+            break;
+        }
+    }
+    for (int k = 0; k < 7; ++k) {
+        if (cType == kCollisionTypeNames[k]) {
+            c_type = k;
+            break;
+        }
+    }
+    SetEnabled(true);
+    if (vertices.Count >= 2) {
+        Vec2 lo = vertices[0], hi = vertices[0];
+        for (const Vec2& v : vertices) {
+            lo.x = std::fmin(lo.x, v.x);
+            lo.y = std::fmin(lo.y, v.y);
+            hi.x = std::fmax(hi.x, v.x);
+            hi.y = std::fmax(hi.y, v.y);
+        }
+        centre = {(lo.x + hi.x) * 0.5f, (lo.y + hi.y) * 0.5f};
+        boundRadius = Length(lo - centre);
+        hasBounds = true;
+    }
+    UpdateSegmentCount();
+    return true;
+}
+
+void CollisionForm::Save(std::string* out) {
+    const int f = (f_type >= 0 && f_type < 2) ? f_type : 0;
+    const int c = (c_type >= 0 && c_type < 7) ? c_type : 0;
+    AppendFormat(out,
+                 "CollisionForm {\r\n atX = %.4f;\r\n atY = %.4f;\r\n k_bounce = %.4f;\r\n"
+                 " k_slide = %.4f;\r\n f_type = \"%s\";\r\n c_type = \"%s\";\r\n",
+                 double(pivot.x), double(pivot.y), double(k_bounce), double(k_slide),
+                 kFormTypeNames[f], kCollisionTypeNames[c]);
+    for (const Vec2& v : vertices) {
+        AppendFormat(out, " Line {\r\n  toX = %.4f;\r\n  toY = %.4f;\r\n };;\r\n", double(v.x),
+                     double(v.y));
+    }
+    out->append("};;\r\n");
+}
+
+void CollisionForm::Step(float dt) {
+    if (!rotating)
+        return;
+    const float a = dt * angularSpeed;
+    const float c = std::cos(a);
+    const float s = std::sin(a);
+    auto turn = [&](Vec2 p) {
+        const float dx = p.x - pivot.x;
+        const float dy = p.y - pivot.y;
+        return Vec2{pivot.x + dx * c - dy * s, pivot.y + dx * s + dy * c};
+    };
+    for (Vec2& v : vertices)
+        v = turn(v);
+    centre = turn(centre);
+}
+
+void CollisionForm::ShiftY(float dy) {
+    for (Vec2& v : vertices)
+        v.y += dy;
+    centre.y += dy;
+    pivot.y += dy;
+}
+
+void CollisionForm::DrawEditor(Picture* /*surface*/) {
+    // The editor view draws outlines through its own surface; nothing to do
+    // until that surface exists.
+}
+
+void CollisionForm::MoveBy(float dx, float dy) {
+    if (selectedVertex >= 0 && selectedVertex < vertices.Count) {
+        vertices[selectedVertex].x += dx;
+        vertices[selectedVertex].y += dy;
+    } else {
+        pivot.x += dx;
+        pivot.y += dy;
+    }
+}
+
+bool CollisionForm::GetAnchor(int* x, int* y) {
+    *x = table_.ScreenX(pivot.x);
+    *y = table_.ScreenY(pivot.y);
+    return true;
+}
+
+void CollisionForm::AddVertex() {
+    if (selectedVertex > vertices.Count / 2) {
+        vertices.Append({0.5f, 0.5f});
+        selectedVertex = vertices.Count - 1;
+    } else {
+        vertices.InsertAt(0, {0.5f, 0.5f});
+        selectedVertex = 0;
+    }
+    UpdateSegmentCount();
+}
+
+void CollisionForm::RemoveVertex() {
+    if (selectedVertex >= 0 && selectedVertex < vertices.Count) {
+        vertices.RemoveAt(selectedVertex);
+        UpdateSegmentCount();
+    }
+}
+
+void CollisionForm::ToggleHandle(int step) {
+    selectedVertex += step;
+    if (selectedVertex >= vertices.Count || selectedVertex < 0)
+        selectedVertex = -1;
+}
+
+namespace {
+
+bool OnExtendedSegment(Vec2 p, Vec2 a, Vec2 b) {
+    return Dot(p - a, p - b) <=
+           (Length(a - b) + CollisionForm::kEndTolerance) * CollisionForm::kEndTolerance;
+}
+
+// The first segment of the form the ball hits while travelling d, with the
+// displacement to the contact (or the push-out) and the hit normal.
+bool FindHit(const CollisionForm& form, Vec2 p, float r, Vec2 d, Vec2* move, Vec2* normal) {
+    const int count = form.vertices.Count;
+    for (int j = 0; j < form.segmentCount; ++j) {
+        const Vec2 a = form.vertices.element[j];
+        const Vec2 b = form.vertices.element[(j + 1) % count];
+        const Vec2 e = NormalizedIfLong(b - a);
+        const Vec2 w = p - a;
+        const float t = Dot(w, e);
+        const Vec2 q = a + t * e;
+        const Vec2 n = NormalizedIfLong(p - q);
+        if (Dot(n, d) > 0.0f)
+            continue;
+        const float dist = Dot(w, n);
+        if (dist <= r) {
+            if (dist <= 0.0f)
+                continue;
+            const Vec2 f = p - dist * n;
+            if (!OnExtendedSegment(f, a, b))
+                continue;
+            *move = (r - dist) * n;
+        } else {
+            const Vec2 c = p - r * n;
+            const float gap = dist - r;
+            const float speed = std::fabs(Dot(n, d));
+            if (speed <= 0.0001f || speed <= gap)
+                continue;
+            const float f = gap / speed;
+            const Vec2 m = f * d;
+            if (!OnExtendedSegment(c + m, a, b))
+                continue;
+            *move = m;
+        }
+        *normal = n;
+        return true;
+    }
+    return false;
+}
+
+void Respond(int cType, const CollisionForm& form, Vec2 n, Vec2* v) {
+    const float vn = Dot(*v, n);
+    switch (cType) {
+        case COLLISION_COMBINE:
+            *v = form.k_bounce * (*v - (2.0f * vn) * n) + form.k_slide * (*v - vn * n);
+            break;
+        case COLLISION_BOUNCE:
+            *v = form.k_bounce * (*v - (2.0f * vn) * n);
+            break;
+        case COLLISION_SLIDE:
+            *v = form.k_slide * (*v - vn * n);
+            break;
+        case COLLISION_STOP:
+            *v = Vec2{};
+            break;
+        default:  // DESTROY, TELEPORT, NONE: the links act on the event
+            break;
+    }
+}
+
+}  // namespace
+
+void MoveAndCollide(Table& table, BallMotion* ball, float h) {
+    Vec2& p = ball->position;
+    Vec2& v = ball->velocity;
+    const float r = ball->radius;
+    Vec2 s = h * v;
+    int pass = 0;
+    const int elementCount = table.ElementCount();
+    for (;;) {
+        if (Length(s) < 0.0001f) {
+            p += s;
+            return;
+        }
+        bool passHit = false;
+        for (int i = 0; i < elementCount && !passHit; ++i) {
+            TableObject* e = table.Element(i);
+            if (e->type != ELEMENT_FORM || !e->Enabled())
+                continue;
+            CollisionForm& form = *static_cast<CollisionForm*>(e);
+            if (!form.hasBounds)
+                continue;
+            const float travel = Length(v) * h;
+            if (!(Length(p - form.centre) < travel + form.boundRadius + r))
+                continue;
+            Vec2 m, n;
+            if (!FindHit(form, p, r, h * v, &m, &n))
+                continue;
+            form.event_flag = 1;
+            form.ball_index = table.IndexOf(table.currentBall);
+            ball->contact = &form;
+            Respond(form.c_type, form, n, &v);
+            if (form.c_type == COLLISION_NONE)
+                continue;
+            h = (travel - Length(m)) * h / travel;
+            p += m;
+            passHit = true;
+        }
+        ++pass;
+        s = h * v;
+        if (!passHit) {
+            p += s;
+            return;
+        }
+        if (pass > 6) {
+            v = Vec2{};
+            return;
+        }
+    }
+}

@@ -1,0 +1,163 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "script/fixed_string.h"
+#include "script/flist.h"
+#include "table/table_object.h"
+
+class InputManager;
+class Picture;
+class ScoresList;
+class ZarnikScr;
+
+// The game screen as the table sees it: a link's menu request shows the item
+// of that name (a message window or a clip).
+class GameScreenLink {
+public:
+    virtual ~GameScreenLink() = default;
+    virtual void ShowItem(const char* name) = 0;
+};
+
+// Told about the progress of a table load, so the owner can animate its
+// splash and present between statements.
+class TableLoadObserver {
+public:
+    virtual ~TableLoadObserver() = default;
+    virtual void LoadStarted() {}
+    virtual void StatementRead(float /*seconds*/) {}
+    virtual void LoadFinished() {}
+};
+
+// A game message element (welcome, game over, next ball) as the table and the
+// ball use it.
+class TableMessage {
+public:
+    virtual ~TableMessage() = default;
+    virtual bool IsActive() const = 0;
+    virtual void SetActive(bool on) = 0;
+    virtual void ShowMessage(const char* text) = 0;
+    virtual void ShowLine(int line) = 0;
+    virtual int LineCount() const = 0;
+};
+
+enum MessageSlot : int { MESSAGE_WELCOME = 0, MESSAGE_GAMEOVER = 1, MESSAGE_NEXTBALL = 2 };
+
+// A ball as the table needs it: drawn with the others at the ball entry and
+// jolted by a nudge.
+class TableBall {
+public:
+    virtual ~TableBall() = default;
+    virtual TableObject* Object() = 0;
+    virtual void Jolt(float dvx, float dvy) = 0;
+};
+
+struct ScreenRect {
+    std::int32_t left = 0, top = 0, right = 800, bottom = 600;
+};
+
+class Table {
+public:
+    // The jolt of a nudge, per axis (1/60 in single precision).
+    static constexpr float kJolt = 0.016666668f;
+    static constexpr float kShakeTime = 0.7f;
+    static constexpr float kLightShowTime = 2.0f;
+
+    Table();
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    // Loads a table script (text or compiled). A missing script gives an
+    // empty table that is still loaded.
+    bool Load(const char* path, const char* playerName, TableLoadObserver* observer = nullptr);
+    // Writes the table back as script text.
+    bool Save(const char* path) const;
+    // The whole script text Save writes.
+    bool SaveText(std::string* out) const;
+    // Records the score (when loaded), destroys every element.
+    bool Clear();
+
+    void Update(GameScreenLink* screen, float dt);
+    void Draw(Picture* target);
+
+    // Where the table reaches its surroundings. All optional.
+    void SetInput(const InputManager* input) { input_ = input; }
+    void SetScores(ScoresList* scores, const char* path);
+
+    // --- element list ---
+    int ElementCount() const { return elements_.Count; }
+    TableObject* Element(int i) const {
+        return (i >= 0 && i < elements_.Count) ? elements_.element[i].get() : nullptr;
+    }
+    // Index of the element in the list, or -1.
+    int IndexOf(const TableObject* object) const;
+    // Appends an element the table then owns (loading, the editor, copies).
+    void AppendElement(std::unique_ptr<TableObject> element);
+    void QueueRemoval(int index) { removalQueue_.Append(index); }
+    int QueuedRemovals() const { return removalQueue_.Count; }
+
+    // --- balls (not owning) ---
+    void AddBall(TableBall* ball);
+    void RemoveBall(TableBall* ball);
+    int BallCount() const { return balls_.Count; }
+    TableBall* Ball(int i) const { return balls_[i]; }
+    // The ball being stepped; collision forms record its index.
+    TableObject* currentBall = nullptr;
+
+    // --- messages (not owning) ---
+    void RegisterMessage(MessageSlot slot, TableObject* owner, TableMessage* message);
+    TableMessage* Message(MessageSlot slot) const { return messages_[slot].message; }
+
+    // --- controls ---
+    // Control indexes come from the input manager's game controls.
+    bool LeftHandlePressed() const;
+    bool RightHandlePressed() const;
+    bool SpringPressed() const;
+    bool TiltPressed() const;
+
+    // --- state ---
+    std::int32_t score = 0;
+    std::int32_t currentBallNumber = 0;
+    std::int32_t ball_count = 10;
+    std::int32_t ballsInPlay = 0;
+    FixedString<260> playerName;
+    FixedString<260> tablePath;
+    ScreenRect screenRect;
+    bool loaded = false;
+    bool welcomePending = true;
+    bool lightShow = false;
+    float lightShowTime = 0.0f;
+    bool shake = false;
+    float shakeTime = 0.0f;
+    std::int32_t tiltWarnings = 0;
+    bool tiltMode = false;
+
+    // Screen pixel of a point in table units.
+    int ScreenX(float x) const;
+    int ScreenY(float y) const;
+
+private:
+    struct MessageRegistration {
+        TableObject* owner = nullptr;
+        TableMessage* message = nullptr;
+    };
+
+    void LoadScript(const ZarnikScr& scr, TableLoadObserver* observer);
+    void DestroyElement(int index);
+    void ProcessRemovals();
+    bool StepLightShow(float dt);
+    void TiltCheck(float dt);
+    void WelcomeCheck();
+    bool ControlDown(int index) const;
+
+    flist<std::unique_ptr<TableObject>> elements_;
+    flist<TableBall*> balls_;
+    flist<std::int32_t> removalQueue_;
+    MessageRegistration messages_[3];
+    const InputManager* input_ = nullptr;
+    ScoresList* scores_ = nullptr;
+    FixedString<260> scoresPath_;
+};

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "physics/collision_form.h"
+#include "tests/physics/physics_fixture.h"
+
+namespace {
+
+class Collision : public PhysicsTest {
+protected:
+    // A ball of radius 0.02 at p moving with v, moved for time h.
+    BallMotion Move(Vec2 p, Vec2 v, float h) {
+        BallMotion ball{p, v, 0.02f, nullptr};
+        MoveAndCollide(table, &ball, h);
+        return ball;
+    }
+};
+
+TEST_F(Collision, EachTypeRespondsWithItsOwnVelocity) {
+    struct Case {
+        const char* type;
+        Vec2 expected;
+    } cases[] = {
+        {"COLLISION_COMBINE", {0.3f, -0.2f}},
+        {"COLLISION_BOUNCE", {0.15f, -0.2f}},
+        {"COLLISION_SLIDE", {0.15f, 0.0f}},
+        {"COLLISION_STOP", {0.0f, 0.0f}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        table.Clear();
+        CollisionForm* form =
+            Segment(0.2f, 0.5f, 0.8f, 0.5f, c.type, "k_bounce = 0.5; k_slide = 0.5;");
+        // Reaches the line within this step: the first hit decides the velocity,
+        // and afterwards the ball moves away without a second hit.
+        BallMotion b = Move({0.5f, 0.45f}, {0.3f, 0.4f}, 0.1f);
+        EXPECT_NEAR(b.velocity.x, c.expected.x, 1e-6f);
+        EXPECT_NEAR(b.velocity.y, c.expected.y, 1e-6f);
+        EXPECT_EQ(b.contact, form);
+        EXPECT_EQ(form->event_flag, 1);
+        EXPECT_LE(b.position.y, 0.48f + 1e-6f);
+    }
+}
+
+TEST_F(Collision, DestroyAndTeleportKeepPressingUntilTheSeventhHitStopsTheBall) {
+    for (const char* type : {"COLLISION_DESTROY", "COLLISION_TELEPORT"}) {
+        SCOPED_TRACE(type);
+        table.Clear();
+        Segment(0.2f, 0.5f, 0.8f, 0.5f, type);
+        BallMotion b = Move({0.5f, 0.4f}, {0.0f, 1.0f}, 0.2f);
+        EXPECT_EQ(b.velocity.x, 0.0f);
+        EXPECT_EQ(b.velocity.y, 0.0f);
+        EXPECT_NEAR(b.position.y, 0.48f, 1e-6f);
+    }
+}
+
+TEST_F(Collision, SegmentEndsReachSixThousandthsFurther) {
+    CollisionForm* form = Segment(0.4f, 0.5f, 0.6f, 0.5f, "COLLISION_STOP");
+    EXPECT_EQ(Move({0.605f, 0.4f}, {0.0f, 1.0f}, 0.1f).contact, form);
+    EXPECT_EQ(Move({0.395f, 0.4f}, {0.0f, 1.0f}, 0.1f).contact, form);
+    EXPECT_EQ(Move({0.607f, 0.4f}, {0.0f, 1.0f}, 0.1f).contact, nullptr);
+    EXPECT_EQ(Move({0.393f, 0.4f}, {0.0f, 1.0f}, 0.1f).contact, nullptr);
+}
+
+TEST_F(Collision, TouchingBallIsPushedOutToExactlyItsRadius) {
+    Segment(0.2f, 0.5f, 0.8f, 0.5f, "COLLISION_STOP");
+    // Centre 0.015 above the line, radius 0.02, moving into it.
+    BallMotion b = Move({0.5f, 0.485f}, {0.0f, 1.0f}, 0.05f);
+    EXPECT_NEAR(0.5f - b.position.y, 0.02f, 1e-7f);  // to the float grid of 0.48
+    EXPECT_EQ(b.velocity.y, 0.0f);
+}
+
+TEST_F(Collision, BallMovingAwayOrBehindTheLineIsNotHit) {
+    Segment(0.2f, 0.5f, 0.8f, 0.5f, "COLLISION_STOP");
+    BallMotion away = Move({0.5f, 0.485f}, {0.0f, -1.0f}, 0.05f);
+    EXPECT_EQ(away.contact, nullptr);
+    EXPECT_FLOAT_EQ(away.position.y, 0.435f);
+}
+
+TEST_F(Collision, SixHitsLetTheBallGoOnButTheSeventhStopsIt) {
+    // Two walls 0.06 apart: a ball of radius 0.02 bounces every 0.02 of travel.
+    Segment(0.0f, 0.50f, 1.0f, 0.50f, "COLLISION_BOUNCE", "k_bounce = 1.0;");
+    Segment(0.0f, 0.56f, 1.0f, 0.56f, "COLLISION_BOUNCE", "k_bounce = 1.0;");
+    // First contact after 0.01, then one every 0.02.
+    BallMotion six = Move({0.5f, 0.53f}, {0.0f, 1.0f}, 0.01f + 5 * 0.02f + 0.005f);
+    EXPECT_NE(six.velocity.y, 0.0f);
+    BallMotion seven = Move({0.5f, 0.53f}, {0.0f, 1.0f}, 0.01f + 6 * 0.02f + 0.005f);
+    EXPECT_EQ(seven.velocity.y, 0.0f);
+    EXPECT_EQ(seven.velocity.x, 0.0f);
+    // Stopped at the seventh contact: against the lower wall (first hit was the lower one).
+    EXPECT_NEAR(seven.position.y, 0.54f, 1e-5f);
+}
+
+TEST_F(Collision, NoneFormRecordsTheHitAndLetsTheBallThrough) {
+    auto ball = std::make_unique<MainBall>(table);
+    MainBall* raw = ball.get();
+    table.AppendElement(std::move(ball));
+    table.currentBall = raw;
+    CollisionForm* none = Segment(0.2f, 0.5f, 0.8f, 0.5f, "COLLISION_NONE");
+    BallMotion b = Move({0.5f, 0.45f}, {0.0f, 1.0f}, 0.1f);
+    EXPECT_FLOAT_EQ(b.position.y, 0.55f);
+    EXPECT_EQ(b.velocity.y, 1.0f);
+    EXPECT_EQ(b.contact, none);
+    EXPECT_EQ(none->event_flag, 1);
+    EXPECT_EQ(none->ball_index, 0);
+}
+
+TEST_F(Collision, FirstFormInListOrderWinsAPass) {
+    CollisionForm* first = Segment(0.2f, 0.5f, 0.8f, 0.5f, "COLLISION_STOP");
+    CollisionForm* second = Segment(0.2f, 0.5f, 0.8f, 0.5f, "COLLISION_STOP");
+    BallMotion b = Move({0.5f, 0.45f}, {0.0f, 1.0f}, 0.1f);
+    EXPECT_EQ(b.contact, first);
+    EXPECT_EQ(second->event_flag, 0);
+}
+
+TEST_F(Collision, DisabledOrUnloadedFormsTakeNoPart) {
+    CollisionForm* off = Segment(0.2f, 0.5f, 0.8f, 0.5f, "COLLISION_STOP");
+    off->SetEnabled(false);
+    auto bare = std::make_unique<CollisionForm>(table);
+    bare->SetEnabled(true);  // defaults but never loaded: no bounding circle
+    table.AppendElement(std::move(bare));
+    EXPECT_EQ(Move({0.5f, 0.45f}, {0.0f, 1.0f}, 0.1f).contact, nullptr);
+}
+
+TEST_F(Collision, ClosedFormCountsTheClosingSegment) {
+    const std::string tri =
+        "Line { toX = 0.1; toY = 0.1; };; Line { toX = 0.3; toY = 0.1; };; "
+        "Line { toX = 0.2; toY = 0.3; };;";
+    EXPECT_EQ(Add<CollisionForm>("f_type = \"CLOSED\"; " + tri)->segmentCount, 3);
+    EXPECT_EQ(Add<CollisionForm>("f_type = \"OPENED\"; " + tri)->segmentCount, 2);
+    // An unknown name keeps the previous index.
+    CollisionForm* odd = Add<CollisionForm>("f_type = \"closed\"; c_type = \"BOUNCE\"; " + tri);
+    EXPECT_EQ(odd->f_type, FORM_OPENED);
+    EXPECT_EQ(odd->c_type, COLLISION_COMBINE);
+    EXPECT_FLOAT_EQ(odd->centre.x, 0.2f);
+    EXPECT_FLOAT_EQ(odd->centre.y, 0.2f);
+    EXPECT_FLOAT_EQ(odd->boundRadius, Length(Vec2{0.1f, 0.1f}));
+}
+
+TEST_F(Collision, RotatingFormTurnsClockwiseOnScreenAboutItsPivot) {
+    CollisionForm* f = Add<CollisionForm>(
+        "atX = 0.5; atY = 0.5; Line { toX = 0.6; toY = 0.5; };; Line { toX = 0.5; toY = 0.5; };;");
+    f->rotating = true;
+    f->angularSpeed = 1.5707964f;
+    f->Step(1.0f);
+    EXPECT_NEAR(f->vertices[0].x, 0.5f, 1e-6f);
+    EXPECT_NEAR(f->vertices[0].y, 0.6f, 1e-6f);
+    f->rotating = false;
+    f->Step(1.0f);
+    EXPECT_NEAR(f->vertices[0].y, 0.6f, 1e-6f);
+}
+
+TEST_F(Collision, EditorVertexOperations) {
+    CollisionForm* f = Add<CollisionForm>(
+        "Line { toX = 0.1; toY = 0.1; };; Line { toX = 0.2; toY = 0.2; };; "
+        "Line { toX = 0.3; toY = 0.3; };;");
+    f->AddVertex();  // nothing selected: inserted at the front
+    EXPECT_EQ(f->selectedVertex, 0);
+    EXPECT_FLOAT_EQ(f->vertices[0].x, 0.5f);
+    f->ToggleHandle(3);
+    f->AddVertex();  // 3 > 4 / 2: appended
+    EXPECT_EQ(f->selectedVertex, 4);
+    f->RemoveVertex();
+    EXPECT_EQ(f->VertexCount(), 4);
+    f->ToggleHandle(1);
+    EXPECT_EQ(f->selectedVertex, -1);
+    f->MoveBy(0.1f, 0.0f);  // nothing selected: the pivot moves
+    EXPECT_FLOAT_EQ(f->pivot.x, 0.6f);
+}
+
+}  // namespace

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "physics/main_ball.h"
+#include "tests/physics/physics_fixture.h"
+
+namespace {
+
+class Ball : public PhysicsTest {
+protected:
+    MainBall* AddBall(const std::string& body = "") { return Add<MainBall>(body); }
+};
+
+TEST_F(Ball, SpeedIsCutTo1_3ButSubStepsComeFromTheUncutSpeed) {
+    MainBall* b = AddBall("radius = 0.03125; startup_position_x = 0.2; startup_position_y = 0.5;");
+    b->velocity = {2.0f, -0.04375f};  // gravity over the step brings y to about 0
+    b->Step(0.0625f);
+    // 2.0 × 0.0625 / 0.03125 = 4 sub-steps; the cut speed would give 3.
+    EXPECT_EQ(b->lastSubSteps, 4);
+    EXPECT_FLOAT_EQ(Length(b->velocity), 1.3f);
+    EXPECT_NEAR(b->position.x, 0.2f + 1.3f * 0.0625f, 1e-5f);
+}
+
+TEST_F(Ball, GravityAddsOnceBeforeTheSubSteps) {
+    MainBall* b = AddBall("startup_position_x = 0.5; startup_position_y = 0.5;");
+    b->Step(0.01f);
+    EXPECT_FLOAT_EQ(b->velocity.y, 0.007f);
+    EXPECT_FLOAT_EQ(b->position.y, 0.5f + 0.007f * 0.01f);
+    EXPECT_EQ(b->lastSubSteps, 1);
+}
+
+TEST_F(Ball, LostOnlyBelow1_1) {
+    MainBall* b = AddBall();
+    EXPECT_EQ(table.ballsInPlay, 1);
+    b->position = {0.5f, 1.1f};
+    b->Step(0.0f);
+    EXPECT_EQ(table.ballsInPlay, 1);
+    EXPECT_FLOAT_EQ(b->position.y, 1.1f);
+    b->position = {0.5f, 1.1001f};
+    b->Step(0.0f);
+    EXPECT_EQ(table.ballsInPlay, 0);
+    EXPECT_EQ(b->position.x, 0.0f);
+    EXPECT_EQ(b->position.y, -1.0f);
+}
+
+TEST_F(Ball, ServingAnnouncesEachBallAndTheLast) {
+    FakeMessage next, over;
+    table.RegisterMessage(MESSAGE_NEXTBALL, nullptr, &next);
+    table.RegisterMessage(MESSAGE_GAMEOVER, nullptr, &over);
+    table.ball_count = 3;
+    table.currentBallNumber = 1;
+    MainBall* b = AddBall(
+        "startup_position_x = 0.9; startup_position_y = 0.8; "
+        "startup_speed_x = 0.0; startup_speed_y = 0.5;");
+    table.ballsInPlay = 0;
+    table.tiltWarnings = 2;
+    table.tiltMode = true;
+    b->position = {0.1f, 0.1f};
+    b->Step(0.0f);
+    EXPECT_EQ(table.currentBallNumber, 2);
+    EXPECT_EQ(next.shown, "Ball 02 from 03");
+    EXPECT_TRUE(next.active);
+    EXPECT_EQ(b->state, BALL_SERVED);
+    EXPECT_FLOAT_EQ(b->position.x, 0.9f);
+    EXPECT_FLOAT_EQ(b->velocity.y, 0.5f);
+    EXPECT_EQ(table.tiltWarnings, 0);
+    EXPECT_FALSE(table.tiltMode);
+
+    table.ballsInPlay = 0;
+    b->Step(0.0f);
+    EXPECT_EQ(next.shown, "Sorry, but it is your last ball!");
+
+    table.ballsInPlay = 0;
+    b->Step(0.0f);
+    EXPECT_EQ(b->state, BALL_OUT_OF_BALLS);
+    EXPECT_TRUE(over.active);
+    EXPECT_EQ(table.currentBallNumber, 3);
+    // Out of balls: nothing more happens.
+    b->position = {0.5f, 0.5f};
+    b->Step(0.1f);
+    EXPECT_FLOAT_EQ(b->position.y, 0.5f);
+}
+
+TEST_F(Ball, TempBallLoadsDisabledAndOutOfPlay) {
+    MainBall* t = AddBall("temp = 1;");
+    EXPECT_FALSE(t->Enabled());
+    EXPECT_EQ(table.ballsInPlay, 0);
+    EXPECT_EQ(table.BallCount(), 1);
+}
+
+TEST_F(Ball, LostCopyIsDestroyedByTheNextUpdate) {
+    MainBall* primary = AddBall();
+    std::unique_ptr<MainBall> copy = primary->MakeCopy();
+    EXPECT_EQ(table.ballsInPlay, 2);
+    EXPECT_FALSE(copy->Enabled());
+    EXPECT_TRUE(copy->generated);
+    copy->SetEnabled(true);
+    MainBall* raw = copy.get();
+    table.AppendElement(std::move(copy));
+    raw->position = {0.5f, 1.2f};
+    raw->Step(0.0f);
+    EXPECT_EQ(table.ballsInPlay, 1);
+    EXPECT_EQ(table.QueuedRemovals(), 1);
+    EXPECT_EQ(table.ElementCount(), 2);
+    table.lightShow = false;
+    primary->position = {0.5f, 0.5f};
+    table.Update(nullptr, 0.0f);
+    EXPECT_EQ(table.ElementCount(), 1);
+    EXPECT_EQ(table.BallCount(), 1);
+    // A generated ball never serves: the primary one is still in play.
+    EXPECT_EQ(table.ballsInPlay, 1);
+}
+
+TEST_F(Ball, HeadOnExchangeCostsBothBalls40Percent) {
+    MainBall* a = AddBall("radius = 0.025;");
+    MainBall* b = AddBall("radius = 0.025;");
+    a->position = {0.5f, 0.5f};
+    b->position = {0.56f, 0.5f};
+    a->velocity = {1.0f, 0.0f};
+    b->velocity = {-1.0f, 0.0f};
+    a->Move(0.01f);
+    EXPECT_FLOAT_EQ(a->velocity.x, -0.6f);
+    EXPECT_FLOAT_EQ(b->velocity.x, 0.6f);
+}
+
+TEST_F(Ball, CoincidentCentresSkipTheExchange) {
+    MainBall* a = AddBall();
+    MainBall* b = AddBall();
+    a->position = b->position = {0.5f, 0.5f};
+    a->velocity = {0.3f, 0.0f};
+    b->velocity = {0.0f, 0.2f};
+    a->Move(0.01f);
+    EXPECT_FLOAT_EQ(a->velocity.x, 0.3f);
+    EXPECT_FLOAT_EQ(b->velocity.y, 0.2f);
+    EXPECT_TRUE(std::isfinite(a->position.x) && std::isfinite(a->position.y));
+}
+
+TEST_F(Ball, HugeStartupSpeedStaysBoundedAndFinite) {
+    MainBall* b = AddBall("startup_speed_x = 1000000000000000000000000000000.0;");
+    b->Step(0.01f);
+    EXPECT_LE(b->lastSubSteps, MainBall::kMaxSubSteps);
+    EXPECT_TRUE(std::isfinite(b->position.x));
+    EXPECT_LE(Length(b->velocity), 1.3f + 1e-6f);
+}
+
+TEST_F(Ball, RandomBallsInRandomFormsNeverReachNaN) {
+    std::mt19937 rng(12345);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f), speed(-3.0f, 3.0f);
+    const char* types[] = {"COLLISION_COMBINE", "COLLISION_BOUNCE", "COLLISION_SLIDE",
+                           "COLLISION_DESTROY", "COLLISION_STOP",   "COLLISION_NONE"};
+    for (int f = 0; f < 40; ++f) {
+        std::string body = std::string("c_type = \"") + types[f % 6] + "\"; f_type = \"" +
+                           (f % 2 ? "CLOSED" : "OPENED") + "\";";
+        const int vertices = 2 + f % 5;
+        for (int v = 0; v < vertices; ++v) {
+            // Some vertices repeat: zero-length segments must not break anything.
+            const float x = (v == 1 && f % 3 == 0) ? 0.5f : unit(rng);
+            const float y = (v == 1 && f % 3 == 0) ? 0.5f : unit(rng);
+            body += " Line { toX = " + std::to_string(x) + "; toY = " + std::to_string(y) + "; };;";
+        }
+        Add<CollisionForm>(body);
+    }
+    std::vector<MainBall*> balls;
+    for (int i = 0; i < 8; ++i)
+        balls.push_back(AddBall("radius = 0.02;"));
+    for (int round = 0; round < 20; ++round) {
+        for (MainBall* b : balls) {
+            b->position = {unit(rng), unit(rng)};
+            b->velocity = {speed(rng), speed(rng)};
+            b->state = BALL_IN_PLAY;
+        }
+        table.ballsInPlay = 8;
+        for (int frame = 0; frame < 100; ++frame) {
+            for (MainBall* b : balls) {
+                b->Step(0.01f);
+                ASSERT_TRUE(std::isfinite(b->position.x) && std::isfinite(b->position.y))
+                    << "round " << round << " frame " << frame;
+                ASSERT_TRUE(std::isfinite(b->velocity.x) && std::isfinite(b->velocity.y));
+            }
+        }
+    }
+}
+
+TEST_F(Ball, LoadPlacesTheBallAtItsStartupPosition) {
+    MainBall* b = AddBall(
+        "name = \"Silver\"; atX = 0.1; atY = 0.1; startup_position_x = 0.7; "
+        "startup_position_y = 0.6; startup_speed_y = 0.25;");
+    EXPECT_EQ(b->elementName, "Silver");
+    EXPECT_FLOAT_EQ(b->position.x, 0.7f);
+    EXPECT_FLOAT_EQ(b->velocity.y, 0.25f);
+    EXPECT_TRUE(b->Enabled());
+}
+
+}  // namespace

@@ -1,0 +1,324 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "input/control_binding.h"
+#include "script/script_block.h"
+#include "script/script_writer.h"
+#include "table/element_factory.h"
+#include "table/scores.h"
+#include "table/table.h"
+#include "tests/test_files.h"
+
+namespace {
+
+std::vector<std::string> g_log;
+
+// An element that writes what is done to it into g_log. Keys: tag (its
+// name in the log), fail (Load fails), off (loads disabled), event (raises
+// its event when stepped), menu (asks for the game screen item "clip").
+class Recorder : public TableObject {
+public:
+    Recorder(Table& table, int code) : table_(table) { type = code; }
+    bool Load(const ScriptBlock& block) override {
+        ReadKeys(block,
+                 {KeyDef::Word("tag", &tag), KeyDef::Int("fail", &fail), KeyDef::Int("off", &off),
+                  KeyDef::Int("event", &event), KeyDef::Int("menu", &menu)});
+        SetEnabled(off == 0);
+        return fail == 0;
+    }
+    void Clear() override {}
+    void Step(float) override {
+        Note("step");
+        if (event)
+            event_flag = 1;
+        if (menu) {
+            menu_request = 1;
+            name = "clip";
+        }
+    }
+    void Reset() override { Note("reset"); }
+    void Activate() override { Note("activate"); }
+    void Draw(Picture*, int x, int y) override {
+        Note("draw");
+        lastOffset[0] = x;
+        lastOffset[1] = y;
+    }
+    void Save(std::string* out) override {
+        AppendFormat(out, "Dummy {\r\n tag = \"%s\";\r\n};;\r\n", tag.c_str());
+    }
+    void Note(const char* what) { g_log.push_back(std::string(what) + " " + tag.c_str()); }
+
+    Table& table_;
+    FixedString<32> tag;
+    std::int32_t fail = 0, off = 0, event = 0, menu = 0;
+    int lastOffset[2] = {0, 0};
+};
+
+class RecorderBall : public Recorder, public TableBall {
+public:
+    explicit RecorderBall(Table& table) : Recorder(table, ELEMENT_BALL) { table.AddBall(this); }
+    ~RecorderBall() override { table_.RemoveBall(this); }
+    TableObject* Object() override { return this; }
+    void Jolt(float dvx, float dvy) override {
+        vx += dvx;
+        vy += dvy;
+    }
+    float vx = 0.0f, vy = 0.0f;
+};
+
+// Registers itself as the welcome message when loaded.
+class RecorderMessage : public Recorder, public TableMessage {
+public:
+    explicit RecorderMessage(Table& table) : Recorder(table, ELEMENT_TRAVELING_STRING) {}
+    bool Load(const ScriptBlock& block) override {
+        table_.RegisterMessage(MESSAGE_WELCOME, this, this);
+        return Recorder::Load(block);
+    }
+    bool IsActive() const override { return active; }
+    void SetActive(bool on) override { active = on; }
+    void ShowMessage(const char* text) override { shown = text; }
+    void ShowLine(int) override {}
+    int LineCount() const override { return 0; }
+    bool active = false;
+    std::string shown;
+};
+
+template <int Code>
+std::unique_ptr<TableObject> MakeRecorder(Table& t) {
+    return std::make_unique<Recorder>(t, Code);
+}
+
+struct ScreenLog : GameScreenLink {
+    void ShowItem(const char* n) override { g_log.push_back(std::string("show ") + n); }
+};
+
+class TableTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterElementClass(BLOCK_DUMMY, &MakeRecorder<ELEMENT_DUMMY>);
+        RegisterElementClass(BLOCK_LINK, &MakeRecorder<ELEMENT_LINK>);
+        RegisterElementClass(BLOCK_SWITCH, &MakeRecorder<ELEMENT_SWITCH>);
+        RegisterElementClass(BLOCK_MAIN_BALL, [](Table& t) -> std::unique_ptr<TableObject> {
+            return std::make_unique<RecorderBall>(t);
+        });
+        RegisterElementClass(BLOCK_TRAVELING_STRING, [](Table& t) -> std::unique_ptr<TableObject> {
+            return std::make_unique<RecorderMessage>(t);
+        });
+        g_log.clear();
+    }
+
+    void Load(const std::string& script) {
+        WriteFile(dir.File("t.script"), script);
+        table.Load(dir.File("t.script").c_str(), "Tester");
+    }
+
+    // Ends the light show without stepping anything else.
+    void SkipLightShow() {
+        table.Update(nullptr, 2.0f);
+        g_log.clear();
+    }
+
+    Recorder* At(int i) { return static_cast<Recorder*>(table.Element(i)); }
+
+    ScratchDir dir{"table_test"};
+    Table table;
+};
+
+TEST_F(TableTest, BlockNamesMatchExactlyAndUnknownBlocksAreSkipped) {
+    Load(
+        "Srping { x = 1; };; mainball { };; Bogus { Dummy { tag = \"inner\"; };; };;\r\n"
+        "Dummy { tag = \"a\"; };; MainBall { tag = \"ball\"; };; Dummy;\r\n");
+    ASSERT_EQ(table.ElementCount(), 2);
+    EXPECT_EQ(At(0)->tag, "a");
+    EXPECT_EQ(At(1)->type, ELEMENT_BALL);
+    EXPECT_EQ(table.BallCount(), 1);
+    EXPECT_TRUE(table.loaded);
+    EXPECT_EQ(table.currentBallNumber, 1);
+}
+
+TEST_F(TableTest, FailedElementIsReportedAndDropped) {
+    std::string log = LogAddedBy([&] { Load("Dummy { fail = 1; };; Dummy { tag = \"b\"; };;"); });
+    EXPECT_NE(log.find("failed to load object"), std::string::npos);
+    ASSERT_EQ(table.ElementCount(), 1);
+    EXPECT_EQ(At(0)->tag, "b");
+}
+
+TEST_F(TableTest, SettingsBlocksAndTheirDefaultsOnReload) {
+    Load(
+        "ScreenRect { left = 10; right = 410; top = 20; bottom = 320; };;"
+        "TableSettings { ball_count = 3; };;");
+    EXPECT_EQ(table.ball_count, 3);
+    EXPECT_EQ(table.ScreenX(0.5f), 210);
+    EXPECT_EQ(table.ScreenY(0.25f), 95);
+    Load("Dummy { };;");
+    EXPECT_EQ(table.ball_count, 10);
+    EXPECT_EQ(table.ScreenX(1.0f), 800);
+}
+
+TEST_F(TableTest, MissingScriptGivesAnEmptyLoadedTable) {
+    table.Load(dir.File("none.script").c_str(), "Tester");
+    EXPECT_TRUE(table.loaded);
+    EXPECT_EQ(table.ElementCount(), 0);
+}
+
+TEST_F(TableTest, LightShowStepsOnlyLightsThenResetsInAnUpdateOfItsOwn) {
+    Load("Dummy { tag = \"d\"; };; Switch { tag = \"s\"; };; MainBall { tag = \"ball\"; };;");
+    table.Update(nullptr, 1.0f);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"step s"}));
+    g_log.clear();
+    table.Update(nullptr, 1.0f);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"reset ball", "reset s", "reset d"}));
+    g_log.clear();
+    table.Update(nullptr, 0.01f);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"step ball", "step s", "step d"}));
+}
+
+TEST_F(TableTest, UpdateStepsNonLinksThenLinksBackwardsAndLowersEvents) {
+    Load(
+        "Dummy { tag = \"a\"; event = 1; };; Link { tag = \"l1\"; menu = 1; };;"
+        "Dummy { tag = \"b\"; };; Link { tag = \"l2\"; event = 1; };; Dummy { tag = \"c\"; off = "
+        "1; };;");
+    SkipLightShow();
+    ScreenLog screen;
+    table.Update(&screen, 0.01f);
+    EXPECT_EQ(g_log,
+              (std::vector<std::string>{"step b", "step a", "step l2", "step l1", "show clip"}));
+    for (int i = 0; i < table.ElementCount(); ++i)
+        EXPECT_EQ(At(i)->event_flag, 0) << i;
+    EXPECT_EQ(At(1)->menu_request, 0);
+}
+
+TEST_F(TableTest, QueuedRemovalsGoFromTheHighestIndexDown) {
+    std::string script;
+    for (int i = 0; i < 9; ++i)
+        script += "Dummy { tag = \"e" + std::to_string(i) + "\"; };;";
+    Load(script);
+    SkipLightShow();
+    table.QueueRemoval(5);
+    table.QueueRemoval(7);
+    table.QueueRemoval(3);
+    table.QueueRemoval(3);  // named twice: still one element
+    table.QueueRemoval(42);
+    table.Update(nullptr, 0.0f);
+    std::string left;
+    for (int i = 0; i < table.ElementCount(); ++i)
+        left += std::string(At(i)->tag.c_str()) + " ";
+    EXPECT_EQ(left, "e0 e1 e2 e4 e6 e8 ");
+    EXPECT_EQ(table.QueuedRemovals(), 0);
+}
+
+TEST_F(TableTest, BallsAreDrawnTogetherAtTheFirstBallEntryFromTheBack) {
+    Load(
+        "Dummy { tag = \"top\"; };; MainBall { tag = \"b1\"; };; Dummy { tag = \"under\"; };;"
+        "MainBall { tag = \"b2\"; };; MainBall { tag = \"b3\"; off = 1; };;");
+    table.Draw(nullptr);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"draw under", "draw b2", "draw b1", "draw top"}));
+}
+
+TEST_F(TableTest, TiltWarnsOnTheSecondNudgeAndTiltsOnTheThird) {
+    InputManager input;
+    platform::ManualKeyboard keyboard;
+    ControlBinding tilt;
+    tilt.name = "TILT";
+    tilt.device = DEVICE_KEYBOARD;
+    tilt.devicecode = KeyNameToCode("T");
+    input.bindings.Append(tilt);
+    input.controls.tilt = 0;
+    input.SetKeyboard(&keyboard);
+    table.SetInput(&input);
+    Load("MainBall { tag = \"ball\"; };; TravelingString { tag = \"msg\"; };;");
+    RecorderMessage next(table);
+    table.RegisterMessage(MESSAGE_NEXTBALL, nullptr, &next);
+    SkipLightShow();
+    auto* ball = static_cast<RecorderBall*>(table.Ball(0));
+
+    keyboard.Set(KeyNameToCode("T"), true);
+    float warnedAt = -1.0f, tiltedAt = -1.0f, t = 0.0f;
+    for (int frame = 0; frame < 200; ++frame) {
+        input.Poll();
+        table.Update(nullptr, 0.01f);
+        t += 0.01f;
+        if (frame == 0) {
+            EXPECT_EQ(table.tiltWarnings, 1);
+            EXPECT_TRUE(table.shake);
+            EXPECT_TRUE(next.shown.empty());
+            EXPECT_EQ(std::fabs(ball->vx), Table::kJolt);
+            EXPECT_EQ(std::fabs(ball->vy), Table::kJolt);
+        }
+        if (table.tiltWarnings == 2 && warnedAt < 0) {
+            warnedAt = t;
+            EXPECT_EQ(next.shown, "Warning! Don't press tilt anymore!");
+        }
+        if (table.tiltMode && tiltedAt < 0)
+            tiltedAt = t;
+    }
+    EXPECT_NEAR(warnedAt, 0.71f, 0.02f);
+    EXPECT_NEAR(tiltedAt, 1.42f, 0.03f);
+    EXPECT_EQ(next.shown, "You've been warned! Tilt mode!!!");
+    EXPECT_EQ(table.tiltWarnings, 3);  // no further nudges while tilted
+}
+
+TEST_F(TableTest, ShakeOffsetsTheDrawing) {
+    Load("Dummy { tag = \"d\"; };;");
+    table.shake = true;
+    table.shakeTime = 0.5f;
+    table.Draw(nullptr);
+    EXPECT_EQ(At(0)->lastOffset[0], int(2.0f * std::sin(0.5f * 62.83186f)));
+    EXPECT_EQ(At(0)->lastOffset[1], int(std::cos(0.5f * 15.707965f)));
+}
+
+TEST_F(TableTest, WelcomeShowsOnlyAfterTheFirstLoad) {
+    Load("TravelingString { tag = \"w\"; };;");
+    EXPECT_TRUE(static_cast<RecorderMessage*>(table.Element(0))->active);
+    Load("TravelingString { tag = \"w\"; };;");
+    EXPECT_FALSE(static_cast<RecorderMessage*>(table.Element(0))->active);
+    // Destroying the element drops its registration.
+    table.QueueRemoval(0);
+    table.Update(nullptr, 0.0f);
+    EXPECT_EQ(table.Message(MESSAGE_WELCOME), nullptr);
+}
+
+TEST_F(TableTest, ClearRecordsTheScoreAndWritesTheScoresFile) {
+    ScoresList scores;
+    table.SetScores(&scores, dir.File("scores").c_str());
+    Load("Dummy { };;");
+    table.score = 1234;
+    table.Clear();
+    ASSERT_EQ(scores.players.Count, 1);
+    EXPECT_STREQ(scores.players[0].name, "Tester");
+    EXPECT_EQ(scores.players[0].results[0].score, 1234);
+    ScoresList reread;
+    ASSERT_TRUE(reread.Read(dir.File("scores").c_str()));
+    EXPECT_EQ(reread.players.Count, 1);
+    // A second Clear of an unloaded table records nothing more.
+    table.Clear();
+    EXPECT_EQ(scores.players[0].results.Count, 1);
+}
+
+TEST_F(TableTest, SaveWritesTheSettingsThenEveryElement) {
+    std::string text;
+    EXPECT_FALSE(table.SaveText(&text));
+    Load("ScreenRect { left = 1; right = 2; top = 3; bottom = 4; };; Dummy { tag = \"x\"; };;");
+    ASSERT_TRUE(table.Save(dir.File("out.script").c_str()));
+    EXPECT_EQ(ReadFile(dir.File("out.script")),
+              "ScreenRect{\r\n left = 1;\r\n right = 2;\r\n top = 3;\r\n bottom = 4;\r\n};;\r\n"
+              "TableSettings{\r\n ball_count = 10;\r\n};;\r\n"
+              "Dummy {\r\n tag = \"x\";\r\n};;\r\n");
+    EXPECT_FALSE(table.Save(dir.File("no/such/folder/out.script").c_str()));
+}
+
+TEST(ElementCodes, FourCharacterCodesAndDisplayNames) {
+    EXPECT_STREQ(ElementFourCC(ELEMENT_SPRING), "SPRN");
+    EXPECT_STREQ(ElementFourCC(ELEMENT_DUMMY), "----");
+    EXPECT_STREQ(ElementFourCC(99), "????");
+    EXPECT_STREQ(ElementDisplayName(ELEMENT_SPRING), "Srping");
+    EXPECT_EQ(ElementDisplayName(99), nullptr);
+    EXPECT_STREQ(kElementDisplayNames[0].text, "Static picture");
+    EXPECT_STREQ(kElementDisplayNames[15].text, "Collision Form");
+    EXPECT_EQ(kElementDisplayNames[16].text, nullptr);
+}
+
+}  // namespace
