@@ -87,6 +87,17 @@ void Window::SetLogicalSize(int width, int height) {
         SDL_SetWindowSize(window_, width, height);
 }
 
+void Window::PlaceWindowed(bool framed) {
+    if (!window_ || fullscreen_)
+        return;
+    SDL_SetWindowBordered(window_, framed ? SDL_TRUE : SDL_FALSE);
+    SDL_SetWindowSize(window_, logicalW_, logicalH_);
+    if (framed)
+        SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    else
+        SDL_SetWindowPosition(window_, 0, 0);
+}
+
 void Window::ClientRect(int* x, int* y, int* w, int* h) const {
     *x = *y = 0;
     *w = logicalW_;

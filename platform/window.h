@@ -61,6 +61,9 @@ public:
     bool SetFullscreen(bool fullscreen);
     bool IsFullscreen() const { return fullscreen_; }
     void SetLogicalSize(int width, int height);
+    // Windowed only: a window as large as the desktop loses its frame and sits
+    // at the desktop's corner; otherwise it is framed and centred.
+    void PlaceWindowed(bool framed);
 
     // Client rectangle origin on the desktop, and its size.
     void ClientRect(int* x, int* y, int* w, int* h) const;

@@ -47,6 +47,11 @@ bool Display::Initialise(platform::Window* win) {
             }
         }
         window->SetLogicalSize(width, height);
+        if (!fullscreen) {
+            int dw = 0, dh = 0, bits = 0;
+            bool larger = !platform::DesktopMode(&dw, &dh, &bits) || (dw > width && dh > height);
+            window->PlaceWindowed(larger);
+        }
         UpdateScreenRect();
     } else if (bpp != 16 && bpp != 24) {
         bpp = 32;

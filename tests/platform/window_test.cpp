@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "platform/clock.h"
+#include "platform/window.h"
+#include "render/display.h"
+#include "render/picture.h"
+#include "script/message.h"
+
+namespace {
+
+// The test main selects SDL's dummy video driver: a window exists but no
+// display shows it.
+class HeadlessWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(platform::InitVideo());
+        ASSERT_TRUE(window.Create("Zarnik", 320, 200, false));
+    }
+    void TearDown() override { window.Destroy(); }
+    platform::Window window;
+};
+
+TEST_F(HeadlessWindow, WindowedTakesTheDesktopDepthAndFullScreenTheTrueColourChoice) {
+    int dw = 0, dh = 0, bits = 0;
+    ASSERT_TRUE(platform::DesktopMode(&dw, &dh, &bits));
+    Display d;
+    d.width = 320;
+    d.height = 200;
+    d.bpp = 24;  // the setting is overwritten
+    ASSERT_TRUE(d.Initialise(&window));
+    EXPECT_EQ(d.bpp, bits);
+    EXPECT_EQ(d.BackPicture()->Width(), 320);
+
+    d.fullscreen = true;
+    ASSERT_TRUE(d.ReCreate());
+    EXPECT_EQ(d.bpp, 16);
+    EXPECT_EQ(d.Format().bits, 16);
+    d.truecolor = true;
+    ASSERT_TRUE(d.ReCreate());
+    EXPECT_EQ(d.Format().bits, 32);
+    EXPECT_TRUE(d.Present());
+}
+
+TEST_F(HeadlessWindow, NoRealDisplaySoMessagesStayOnStandardErrorAndEventsDrain) {
+    EXPECT_FALSE(platform::HasRealDisplay());
+    MessageDisplayFn before = GetMessageDisplay();
+    platform::InstallMessageBox(&window);
+    EXPECT_EQ(GetMessageDisplay(), before);
+    platform::WindowEvent e;
+    for (int i = 0; i < 100 && window.PollEvent(&e); ++i) {
+    }
+    std::uint32_t t0 = platform::Ticks();
+    EXPECT_GE(platform::Ticks(), t0);
+}
+
+}  // namespace
