@@ -1,5 +1,6 @@
 #include "render/font.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -64,7 +65,9 @@ void Font::DrawText(Picture* target, int x, int y, const char* text, unsigned fl
         }
         const PictureRect& g = glyphs[*p];
         int gw = g.right - g.left, gh = g.bottom - g.top;
-        if (y + gh <= 0 || y >= th)
+        // An empty glyph (a zero-height rectangle) must not end a line that
+        // is still on screen, so the line height counts too.
+        if (y + std::max(gh, h) <= 0 || y >= th)
             break;  // wholly above or below
         if (x + gw > 0 && x < tw && picture)
             picture->DrawRect(target, x, y, g);

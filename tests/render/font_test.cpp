@@ -93,6 +93,10 @@ TEST_F(Fonts, FntFileNamesItsPictureBesideItAndShortFilesAreRefused) {
     // Glyph 2 lies partly outside the picture: nothing drawn, but it advances.
     EXPECT_EQ(PixelAt(Back(), 5, 0), 0u);
     EXPECT_EQ(PixelAt(Back(), 14, 0), 1u);
+    // Character 3 has an empty rectangle: it draws nothing and ends nothing.
+    ClearBack();
+    f->DrawText(Back(), 0, 0, "\x03\x01", 0);
+    EXPECT_EQ(PixelAt(Back(), 0, 0), 1u);
 
     std::string shortFile = Fnt("grid.bmp", {});
     shortFile.pop_back();

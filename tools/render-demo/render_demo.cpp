@@ -1,6 +1,8 @@
 // Draws a picture, an animation's frames and a font's text into an 800 x 600
 // back surface, headless, and saves it, so the drawing can be looked at.
-//   render-demo [out.png|out.bmp] [16|24|32]
+//   render-demo [out.png|out.bmp] [16|24|32] [--show]
+// With --show the frame is also presented in a window for two seconds (needs
+// a display; under xvfb-run it exercises the real present path).
 // Every image is made here and served from memory; no data files are needed.
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +10,8 @@
 #include <map>
 #include <string>
 
+#include "platform/clock.h"
+#include "platform/window.h"
 #include "render/display.h"
 #include "render/font.h"
 #include "render/frame_animation.h"
@@ -122,9 +126,13 @@ int main(int argc, char** argv) {
     }
     SetResourceProvider(&files);
 
+    bool show = argc > 3 && std::strcmp(argv[3], "--show") == 0;
+    platform::Window window;
+    if (show && !window.Create("render-demo", 800, 600, false))
+        return 1;
     Display display;
     display.bpp = argc > 2 ? std::atoi(argv[2]) : 32;
-    if (!display.Initialise(nullptr))
+    if (!display.Initialise(show ? &window : nullptr))
         return 1;
     Picture* back = display.BackPicture();
     display.BackSurface()->Fill(platform::PackColor(display.Format(), 16, 16, 40));
@@ -147,6 +155,12 @@ int main(int argc, char** argv) {
     display.DrawOutline(back, 190, 140, 610, 460);
     delete font;
 
+    for (std::uint32_t start = platform::Ticks(); show && platform::Ticks() - start < 2000;) {
+        platform::WindowEvent e;
+        while (window.PollEvent(&e)) {
+        }
+        display.Present();
+    }
     bool saved = display.SaveBackSurface(out);
     std::printf("%s %s\n", saved ? "saved" : "could not save", out);
     GlobalPictureCache().Clear();
