@@ -163,7 +163,9 @@ protected:
         char reply[64];
         return drive.Send(command, reply, 64) == 0 ? reply : "error";
     }
-    ScratchDir dir{"music_folder"};
+    // One folder per test: ctest runs tests side by side.
+    ScratchDir dir{std::string("music_folder-") +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
 
 TEST_F(MusicFolder, TracksAreNumberedFilesAfterTheDataTrack) {

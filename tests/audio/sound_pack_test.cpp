@@ -13,7 +13,9 @@ class SoundPackTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(GetSoundSystem().Initialise(nullptr)); }
     void TearDown() override { GetSoundSystem().Release(); }
-    ScratchDir dir{"sound_pack"};
+    // One folder per test: ctest runs tests side by side.
+    ScratchDir dir{std::string("sound_pack-") +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
 
 TEST_F(SoundPackTest, ReadsWordsIntoExistingSlotsFromTheFirstPackOnly) {

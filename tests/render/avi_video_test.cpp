@@ -35,7 +35,9 @@ protected:
     }
     // The frame number the picture shows, read from its grey level.
     int Shown(const AviVideo& v) { return int(((PixelAt(v.picture.get(), 0, 0) >> 16) + 4) / 8); }
-    ScratchDir dir{"avi_video"};
+    // One folder per test: ctest runs tests side by side.
+    ScratchDir dir{std::string("avi_video-") +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
 
 TEST_F(AviVideoTest, EachUpdateShowsTheFrameTheUpdateBeforeChose) {
