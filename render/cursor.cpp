@@ -115,6 +115,7 @@ void CursorSet::Draw(Picture* target) {
 }
 
 CursorSet& GlobalCursorSet() {
+    GlobalPictureCache();  // outlives the set: animated cursors release frames to it
     static CursorSet set;
     return set;
 }

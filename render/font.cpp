@@ -187,6 +187,9 @@ void FontCache::Clear() {
 }
 
 FontCache& GlobalFontCache() {
+    // Fonts release their pictures to the picture cache when deleted, so that
+    // cache is made first and therefore destroyed after this one.
+    GlobalPictureCache();
     static FontCache cache;
     return cache;
 }

@@ -66,6 +66,11 @@ public:
         int count = 0;
         Font* font = nullptr;
     };
+    FontCache() = default;
+    ~FontCache() { Clear(); }
+    FontCache(const FontCache&) = delete;
+    FontCache& operator=(const FontCache&) = delete;
+
     Font* Get(const char* fileName);  // null entries are cached too
     void Release(Font*& font);
     int CountOf(const Font* font) const;

@@ -137,6 +137,11 @@ public:
         Picture* picture = nullptr;
     };
 
+    PictureCache() = default;
+    ~PictureCache() { Clear(); }
+    PictureCache(const PictureCache&) = delete;
+    PictureCache& operator=(const PictureCache&) = delete;
+
     Picture* Get(const char* fileName, unsigned flags, bool unique);
     void Release(Picture*& picture);
     int CountOf(const Picture* picture) const;
