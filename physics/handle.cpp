@@ -1,9 +1,11 @@
 #include "physics/handle.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "physics/collision_form.h"
 #include "physics/main_ball.h"
+#include "physics/physics_elements.h"
 #include "render/display.h"
 #include "render/frame_animation.h"
 #include "render/picture.h"
@@ -32,8 +34,8 @@ bool Handle::Load(const ScriptBlock& block) {
               KeyDef::Real("length", &length), KeyDef::Word("filestart", &filestart),
               KeyDef::Word("fileend", &fileend), KeyDef::Int("filecount", &filecount),
               KeyDef::Int("control", &control), KeyDef::Int("form", &form)});
-    animation_ =
-        std::make_unique<FrameAnimation>(filestart.c_str(), fileend.c_str(), filecount, 0, 0);
+    animation_ = std::make_unique<FrameAnimation>(filestart.c_str(), fileend.c_str(),
+                                                  std::min(filecount, kMaxElementFrames), 0, 0);
     animation_->SetFrame(0);
     SetEnabled(true);
     return true;

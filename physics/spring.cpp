@@ -1,7 +1,10 @@
 #include "physics/spring.h"
 
+#include <algorithm>
+
 #include "physics/collision_form.h"
 #include "physics/main_ball.h"
+#include "physics/physics_elements.h"
 #include "render/display.h"
 #include "render/frame_animation.h"
 #include "render/picture.h"
@@ -30,8 +33,8 @@ bool Spring::Load(const ScriptBlock& block) {
               KeyDef::Real("kmax", &kmax), KeyDef::Word("filestart", &filestart),
               KeyDef::Word("fileend", &fileend), KeyDef::Int("filecount", &filecount),
               KeyDef::Int("control", &control), KeyDef::Int("form", &form)});
-    animation_ =
-        std::make_unique<FrameAnimation>(filestart.c_str(), fileend.c_str(), filecount, 0, 0);
+    animation_ = std::make_unique<FrameAnimation>(filestart.c_str(), fileend.c_str(),
+                                                  std::min(filecount, kMaxElementFrames), 0, 0);
     // The plunger starts raised and falls to where the script put its form.
     if (CollisionForm* f = Form())
         f->ShiftY(-travel);

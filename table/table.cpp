@@ -141,7 +141,7 @@ bool Table::Clear() {
     return true;
 }
 
-bool Table::Load(const char* path, const char* player, TableLoadObserver* observer) {
+void Table::BeginLoad(const char* path, const char* player) {
     if (loaded)
         Clear();
     ballsInPlay = 0;
@@ -154,10 +154,9 @@ bool Table::Load(const char* path, const char* player, TableLoadObserver* observ
     // A table without settings blocks gets the defaults, not the last table's.
     screenRect = ScreenRect();
     ball_count = 10;
-    {
-        ZarnikScr scr(tablePath.c_str());
-        LoadScript(scr, observer);
-    }
+}
+
+void Table::FinishLoad() {
     loaded = true;
     lightShow = true;
     lightShowTime = kLightShowTime;
@@ -169,6 +168,25 @@ bool Table::Load(const char* path, const char* player, TableLoadObserver* observ
     } else if (welcome) {
         welcome->SetActive(false);
     }
+}
+
+bool Table::Load(const char* path, const char* player, TableLoadObserver* observer) {
+    BeginLoad(path, player);
+    {
+        ZarnikScr scr(tablePath.c_str());
+        LoadScript(scr, observer);
+    }
+    FinishLoad();
+    return loaded;
+}
+
+bool Table::LoadFromText(const char* text, int size, const char* name, const char* player) {
+    BeginLoad(name, player);
+    {
+        ZarnikScr scr(text, size);
+        LoadScript(scr, nullptr);
+    }
+    FinishLoad();
     return loaded;
 }
 

@@ -73,6 +73,8 @@ public:
     // Loads a table script (text or compiled). A missing script gives an
     // empty table that is still loaded.
     bool Load(const char* path, const char* playerName, TableLoadObserver* observer = nullptr);
+    // The same from script text in memory (named `name` for messages).
+    bool LoadFromText(const char* text, int size, const char* name, const char* playerName);
     // Writes the table back as script text.
     bool Save(const char* path) const;
     // The whole script text Save writes.
@@ -145,7 +147,9 @@ private:
         TableMessage* message = nullptr;
     };
 
+    void BeginLoad(const char* path, const char* player);
     void LoadScript(const ZarnikScr& scr, TableLoadObserver* observer);
+    void FinishLoad();
     void DestroyElement(int index);
     void ProcessRemovals();
     bool StepLightShow(float dt);
