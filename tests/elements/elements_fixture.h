@@ -11,9 +11,13 @@
 #include "input/control_binding.h"
 #include "physics/main_ball.h"
 #include "physics/physics_elements.h"
+#include "render/display.h"
+#include "render/picture.h"
 #include "script/script_block.h"
 #include "script/zarnik_script.h"
 #include "table/table.h"
+#include "tests/render/render_fixture.h"
+#include "tests/test_files.h"
 
 // An element that counts what links do to it.
 struct Probe : TableObject {
@@ -51,6 +55,24 @@ protected:
         std::srand(7);
     }
 
+    // A headless display so pictures get surfaces, and `count` frames
+    // "<dir>/f000N.bmp" of w x h pixels for the animated elements.
+    std::string Frames(int count, int w = 10, int h = 8) {
+        if (!display) {
+            display = std::make_unique<Display>();
+            display->width = 800;
+            display->height = 600;
+            display->bpp = 32;
+            EXPECT_TRUE(display->Initialise(nullptr));
+        }
+        for (int i = 0; i < count; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof(name), "f%04d.bmp", i);
+            WriteFile(dir.File(name), SolidBmp(w, h, 0x102030u * std::uint32_t(i + 1)));
+        }
+        return dir.File("f");
+    }
+
     void Press(const char* key, bool down) {
         keyboard.Set(KeyNameToCode(key), down);
         input.Poll();
@@ -77,6 +99,8 @@ protected:
 
     void Update(float dt = 0.01f) { table.Update(&screen, dt); }
 
+    ScratchDir dir{"elements_test"};
+    std::unique_ptr<Display> display;
     platform::ManualKeyboard keyboard;
     InputManager input;
     Table table;
