@@ -27,6 +27,7 @@ const SubBlockDef kBlockKeywords[19] = {
 namespace {
 
 ElementConstructor g_constructors[BLOCK_ELEMENT_LAST + 1] = {};
+TableLoadedHook g_loadedHook = nullptr;
 
 bool IsElementId(int id) {
     return id >= 0 && id <= BLOCK_ELEMENT_LAST;
@@ -47,4 +48,13 @@ std::unique_ptr<TableObject> CreateElement(int keywordId, Table& table) {
     if (!IsElementClassRegistered(keywordId))
         return nullptr;
     return g_constructors[keywordId](table);
+}
+
+void RegisterTableLoadedHook(TableLoadedHook hook) {
+    g_loadedHook = hook;
+}
+
+void RunTableLoadedHook(Table& table) {
+    if (g_loadedHook != nullptr)
+        g_loadedHook(table);
 }

@@ -45,3 +45,9 @@ bool IsElementClassRegistered(int keywordId);
 // A fresh element of the class registered for the id, or nullptr when the
 // id names no registered class.
 std::unique_ptr<TableObject> CreateElement(int keywordId, Table& table);
+
+// Called at the end of every table load, before the table counts as loaded:
+// the links validate themselves here (they live above table/).
+using TableLoadedHook = void (*)(Table& table);
+void RegisterTableLoadedHook(TableLoadedHook hook);
+void RunTableLoadedHook(Table& table);

@@ -157,6 +157,7 @@ void Table::BeginLoad(const char* path, const char* player) {
 }
 
 void Table::FinishLoad() {
+    RunTableLoadedHook(*this);
     loaded = true;
     lightShow = true;
     lightShowTime = kLightShowTime;

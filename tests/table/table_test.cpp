@@ -158,6 +158,14 @@ TEST_F(TableTest, SettingsBlocksAndTheirDefaultsOnReload) {
     EXPECT_EQ(table.ScreenX(1.0f), 800);
 }
 
+TEST_F(TableTest, LoadedHookSeesEveryElementBeforeTheTableCountsAsLoaded) {
+    static int seen = -1;
+    RegisterTableLoadedHook([](Table& t) { seen = t.loaded ? -2 : t.ElementCount(); });
+    Load("Dummy { };; Dummy { };;");
+    RegisterTableLoadedHook(nullptr);
+    EXPECT_EQ(seen, 2);
+}
+
 TEST_F(TableTest, MissingScriptGivesAnEmptyLoadedTable) {
     table.Load(dir.File("none.script").c_str(), "Tester");
     EXPECT_TRUE(table.loaded);
