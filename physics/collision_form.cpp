@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "physics/editor_lines.h"
 #include "script/script_block.h"
 #include "script/script_writer.h"
 #include "table/table.h"
@@ -118,9 +119,20 @@ void CollisionForm::ShiftY(float dy) {
     pivot.y += dy;
 }
 
-void CollisionForm::DrawEditor(Picture* /*surface*/) {
-    // The editor view draws outlines through its own surface; nothing to do
-    // until that surface exists.
+void CollisionForm::DrawEditor(Picture* surface) {
+    for (int i = 0; i + 1 < vertices.Count; ++i) {
+        DrawSolidLine(surface, table_.ScreenX(vertices[i].x), table_.ScreenY(vertices[i].y),
+                      table_.ScreenX(vertices[i + 1].x), table_.ScreenY(vertices[i + 1].y),
+                      0xFFFFFF);
+    }
+    const Vec2 mark =
+        (selectedVertex >= 0 && selectedVertex < vertices.Count) ? vertices[selectedVertex] : pivot;
+    const int x = table_.ScreenX(mark.x), y = table_.ScreenY(mark.y);
+    const std::uint32_t grey = 0xBEBEBE;
+    DrawSolidLine(surface, x - 1, y - 1, x + 2, y - 1, grey);
+    DrawSolidLine(surface, x + 2, y - 1, x + 2, y + 2, grey);
+    DrawSolidLine(surface, x + 2, y + 2, x - 1, y + 2, grey);
+    DrawSolidLine(surface, x - 1, y + 2, x - 1, y - 1, grey);
 }
 
 void CollisionForm::MoveBy(float dx, float dy) {
