@@ -1,0 +1,83 @@
+#include <string>
+
+#include "elements/lights.h"
+#include "elements/sound_obj.h"
+#include "elements/text_messages.h"
+#include "tests/elements/elements_fixture.h"
+
+namespace {
+
+using ElementSave = ElementsTest;
+
+const char* kEveryKind =
+    "ScreenRect { left = 0; right = 800; top = 0; bottom = 600; };;\r\n"
+    "MainBall { name = \"Ball\"; };;\r\n"
+    "StaticPicture { filename = \"pic.bmp\"; atX = 0.1; atY = 0.2; noTilt = 1; };;\r\n"
+    "StaticSprite { atX = 0.3; filestart = \"s\"; fileend = \".bmp\"; filecount = 2; "
+    "frametime = 0.05; reverse = 1; likecounter = 0; playalways = 1; playbackalso = 0; "
+    "loopcount = 4; };;\r\n"
+    "Switch { atX = 0.5; atY = 0.25; filestart = \"sw\"; fileend = \".bmp\"; };;\r\n"
+    "TSwitch { atX = 0.125; filename = \"t.bmp\"; };;\r\n"
+    "Dummy { whatever = 3; };;\r\n"
+    "Link { from = 4; next = 9; scores = 10; menu_name = \"clip\"; tres_time = 1.5; "
+    "To { to = 5; };; To { current_only = 1; to = 3; };; };;\r\n"
+    "SoundObj { filename = \"bell.wav\"; };;\r\n"
+    "Teleporter { atX = 0.2; timeToRelease = 1.25; };;\r\n"
+    "BallGenerator { speedValue = 0.75; };;\r\n"
+    "TextMessage { message = \"score\"; atX = 0.5; SimpleMessage { string = \"a b\"; };; };;\r\n"
+    "TravelingString { name = \"welcome\"; message = \"hi\"; type = 1; filestart = \"w\"; "
+    "fileend = \".bmp\"; filecount = 3; frametime = 0.1; SimpleMessage { string = \"one\"; };; "
+    "};;\r\n"
+    "Locker { atX = 0.6; maxtime = 2.0; filestart = \"g\"; fileend = \".bmp\"; filecount = 4; "
+    "keycontrol = 1; };;\r\n";
+
+TEST_F(ElementSave, EveryKindLoadsAndSavesItsTextUnchangedThroughAReload) {
+    WriteFile(dir.File("a.script"), kEveryKind);
+    ASSERT_TRUE(table.Load(dir.File("a.script").c_str(), "p"));
+    ASSERT_EQ(table.ElementCount(), 13);
+    EXPECT_TRUE(ValidateAllLinks(table));
+    std::string first;
+    ASSERT_TRUE(table.SaveText(&first));
+
+    WriteFile(dir.File("b.script"), first);
+    Table again;
+    ASSERT_TRUE(again.Load(dir.File("b.script").c_str(), "p"));
+    ASSERT_EQ(again.ElementCount(), 13);
+    for (int i = 0; i < 13; ++i)
+        EXPECT_EQ(again.Element(i)->type, table.Element(i)->type) << "element " << i;
+    std::string second;
+    ASSERT_TRUE(again.SaveText(&second));
+    EXPECT_EQ(first, second);
+    EXPECT_NE(first.find("Dummy {\r\n ;;\r\n};;\r\n"), std::string::npos);
+    EXPECT_NE(first.find("Switch { atX = 0.5000;\r\n atY = 0.2500;\r\n"), std::string::npos);
+    EXPECT_NE(first.find(" filestart = \"w\";\r\n fileend = \".bmp\";\r\n filecount = 3;\r\n"
+                         " frametime = 0.1000;\r\n SimpleMessage {\r\n  string = \"one\";\r\n };;"),
+              std::string::npos);
+}
+
+TEST_F(ElementSave, TravelingStringWithoutAnimationWritesItsMovingPosition) {
+    TravelingString* s =
+        Add<TravelingString>("name = \"n\"; message = \"m\"; font = \"none\"; atX = 0.25;");
+    s->atX = 0.5f;
+    std::string text;
+    s->Save(&text);
+    EXPECT_EQ(text,
+              "TravelingString {\r\n name = \"n\";\r\n message = \"m\";\r\n font = \"none\";\r\n"
+              " center = 0;\r\n swiched = 0;\r\n active = 1;\r\n type = 0;\r\n"
+              " tspeedX = 0.0000;\r\n tspeedY = 0.0000;\r\n atX = 0.5000;\r\n atY = 0.0000;\r\n"
+              "};;\r\n");
+}
+
+TEST_F(ElementSave, ReapplyingALinkKeepsTheKeysItDoesNotName) {
+    Add<Dummy>("");
+    Link* link = Add<Link>("from = 0; scores = 25; change_offset = 3; To { to = 0; };;");
+    std::string text = "X { big_scores = 7; To { to = 0; };; };;";
+    ZarnikScr scr(text.data(), int(text.size()));
+    link->Load(SubBlock(WholeScript(scr), 1));
+    EXPECT_EQ(link->scores, 25);
+    EXPECT_EQ(link->big_scores, 7);
+    EXPECT_EQ(link->fire_count, 3);
+    EXPECT_EQ(link->targets.Count, 1) << "the old targets go";
+}
+
+}  // namespace
