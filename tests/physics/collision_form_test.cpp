@@ -153,24 +153,6 @@ TEST_F(Collision, RotatingFormTurnsClockwiseOnScreenAboutItsPivot) {
     EXPECT_NEAR(f->vertices[0].y, 0.6f, 1e-6f);
 }
 
-TEST_F(Collision, EditorVertexOperations) {
-    CollisionForm* f = Add<CollisionForm>(
-        "Line { toX = 0.1; toY = 0.1; };; Line { toX = 0.2; toY = 0.2; };; "
-        "Line { toX = 0.3; toY = 0.3; };;");
-    f->AddVertex();  // nothing selected: inserted at the front
-    EXPECT_EQ(f->selectedVertex, 0);
-    EXPECT_FLOAT_EQ(f->vertices[0].x, 0.5f);
-    f->ToggleHandle(3);
-    f->AddVertex();  // 3 > 4 / 2: appended
-    EXPECT_EQ(f->selectedVertex, 4);
-    f->RemoveVertex();
-    EXPECT_EQ(f->VertexCount(), 4);
-    f->ToggleHandle(1);
-    EXPECT_EQ(f->selectedVertex, -1);
-    f->MoveBy(0.1f, 0.0f);  // nothing selected: the pivot moves
-    EXPECT_FLOAT_EQ(f->pivot.x, 0.6f);
-}
-
 }  // namespace
 
 namespace {

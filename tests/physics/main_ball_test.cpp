@@ -183,14 +183,4 @@ TEST_F(Ball, RandomBallsInRandomFormsNeverReachNaN) {
     }
 }
 
-TEST_F(Ball, LoadPlacesTheBallAtItsStartupPosition) {
-    MainBall* b = AddBall(
-        "name = \"Silver\"; atX = 0.1; atY = 0.1; startup_position_x = 0.7; "
-        "startup_position_y = 0.6; startup_speed_y = 0.25;");
-    EXPECT_EQ(b->elementName, "Silver");
-    EXPECT_FLOAT_EQ(b->position.x, 0.7f);
-    EXPECT_FLOAT_EQ(b->velocity.y, 0.25f);
-    EXPECT_TRUE(b->Enabled());
-}
-
 }  // namespace

@@ -318,15 +318,4 @@ TEST_F(TableTest, SaveWritesTheSettingsThenEveryElement) {
     EXPECT_FALSE(table.Save(dir.File("no/such/folder/out.script").c_str()));
 }
 
-TEST(ElementCodes, FourCharacterCodesAndDisplayNames) {
-    EXPECT_STREQ(ElementFourCC(ELEMENT_SPRING), "SPRN");
-    EXPECT_STREQ(ElementFourCC(ELEMENT_DUMMY), "----");
-    EXPECT_STREQ(ElementFourCC(99), "????");
-    EXPECT_STREQ(ElementDisplayName(ELEMENT_SPRING), "Srping");
-    EXPECT_EQ(ElementDisplayName(99), nullptr);
-    EXPECT_STREQ(kElementDisplayNames[0].text, "Static picture");
-    EXPECT_STREQ(kElementDisplayNames[15].text, "Collision Form");
-    EXPECT_EQ(kElementDisplayNames[16].text, nullptr);
-}
-
 }  // namespace
