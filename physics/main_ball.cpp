@@ -34,7 +34,7 @@ MainBall::~MainBall() {
 
 std::unique_ptr<MainBall> MainBall::MakeCopy() const {
     auto copy = std::make_unique<MainBall>(table_);
-    copy->elementName = elementName.view();
+    // Ball fields only: the base fields, name included, stay those of a fresh ball.
     copy->radius = radius;
     copy->temp = temp;
     copy->startupPosition = startupPosition;
