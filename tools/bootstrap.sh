@@ -17,6 +17,8 @@ packages=(
     libsdl2-mixer-dev
     # video clips (FFmpeg); the ffmpeg command makes the test clips
     libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
+    # the game data generator (tools/assets)
+    python3 python3-pil python3-numpy fonts-dejavu-core
 )
 
 missing=()

@@ -1,0 +1,438 @@
+"""Pictures of the default table, drawn at SS times their size and scaled down."""
+import math
+
+import numpy as np
+from PIL import Image, ImageDraw, ImageFilter, ImageFont
+
+import table0 as T
+from formats import visible
+from shapes import capsule, rotate
+
+SS = 3  # supersampling factor
+FONT_DIR = "/usr/share/fonts/truetype/dejavu/"
+
+
+def font(name, size):
+    return ImageFont.truetype(FONT_DIR + name, size)
+
+
+def down(a):
+    """Averages SS x SS blocks: (H*SS, W*SS, ...) -> (H, W, ...)."""
+    h, w = a.shape[0] // SS, a.shape[1] // SS
+    a = a[: h * SS, : w * SS]
+    return a.reshape(h, SS, w, SS, *a.shape[2:]).mean(axis=(1, 3))
+
+
+def poly_mask(shape, polys, scale, offset=(0.0, 0.0)):
+    """Float mask of filled polygons given in table units (scale = pixels per unit)."""
+    img = Image.new("L", (shape[1], shape[0]), 0)
+    d = ImageDraw.Draw(img)
+    for p in polys:
+        d.polygon([((x - offset[0]) * scale, (y - offset[1]) * scale) for x, y in p], fill=255)
+    return np.asarray(img, dtype=np.float32) / 255.0
+
+
+def blur(a, radius):
+    img = Image.fromarray(np.clip(a * 255.0, 0, 255).astype(np.uint8), "L")
+    return np.asarray(img.filter(ImageFilter.GaussianBlur(radius)), dtype=np.float32) / 255.0
+
+
+def bevel(mask, width, light=(-0.6, -0.8)):
+    """Lighting term in [-1, 1] for a raised shape: the slope of the blurred mask
+    seen from the light's direction."""
+    b = blur(mask, width)
+    gy, gx = np.gradient(b)
+    k = 1.0 / max(1e-6, np.abs(np.stack([gx, gy])).max())
+    return np.clip(-(gx * light[0] + gy * light[1]) * k * 1.6, -1.0, 1.0) * mask
+
+
+def over(dst, colour, alpha):
+    """Paints colour (array or tuple, 0..1) over dst with alpha (H, W)."""
+    a = alpha.astype(np.float32)[..., None]
+    return (dst + (np.asarray(colour, dtype=np.float32) - dst) * a).astype(np.float32)
+
+
+def shaded(base, light, mask, shine=0.5):
+    """A solid's colour: base lit by the bevel term, with a soft highlight."""
+    light = light.astype(np.float32)
+    c = np.asarray(base, dtype=np.float32)[None, None, :] * (0.75 + 0.45 * light[..., None])
+    c += np.float32(shine) * (np.clip(light, 0, 1) ** 3)[..., None]
+    return np.clip(c, 0, 1).astype(np.float32)
+
+
+def text_mask(shape, text, fnt, centre, scale=1.0):
+    img = Image.new("L", (shape[1], shape[0]), 0)
+    d = ImageDraw.Draw(img)
+    d.text(centre, text, font=fnt, fill=255, anchor="mm")
+    return np.asarray(img, dtype=np.float32) / 255.0
+
+
+def to_rgb8(a):
+    return np.clip(np.round(a * 255.0), 0, 255).astype(np.uint8)
+
+
+def sprite(rgb, alpha):
+    """A colour-keyed picture: covered pixels keep their colour (never pure
+    black), the rest are black."""
+    a = down(alpha)
+    c = down(rgb * alpha[..., None])
+    c = c / np.maximum(a, 1e-6)[..., None]
+    return visible(to_rgb8(c), a >= 0.35)
+
+
+# ---------------------------------------------------------------------------
+# The playfield
+
+class Window:
+    """A square part of the supersampled playfield around a point, so that
+    small items are drawn without touching the whole picture."""
+
+    def __init__(self, img, cx, cy, half):
+        n = img.shape[0]
+        sc = float(n)
+        self.y0, self.y1 = max(0, int((cy - half) * sc)), min(n, int((cy + half) * sc) + 1)
+        self.x0, self.x1 = max(0, int((cx - half) * sc)), min(n, int((cx + half) * sc) + 1)
+        self.img = img
+        yy, xx = np.mgrid[self.y0: self.y1, self.x0: self.x1].astype(np.float32)
+        self.xx, self.yy = xx / sc, yy / sc
+        self.sc = sc
+
+    def get(self):
+        return self.img[self.y0: self.y1, self.x0: self.x1]
+
+    def put(self, a):
+        self.img[self.y0: self.y1, self.x0: self.x1] = a
+
+    def mask(self, polys):
+        return poly_mask(self.xx.shape, polys, self.sc, (self.x0 / self.sc, self.y0 / self.sc))
+
+    def paint(self, colour, alpha):
+        self.put(over(self.get(), colour, alpha))
+
+
+def f32(c):
+    return np.asarray(c, dtype=np.float32)
+
+
+def playfield():
+    n = T.SIZE * SS
+    sc = float(n)
+    yy, xx = np.mgrid[0:n, 0:n].astype(np.float32) / np.float32(sc)
+    rng = np.random.default_rng(20261206)
+
+    # Base: a deep blue field with a violet glow behind the bumpers and the title.
+    img = np.stack([0.05 + 0.10 * yy, 0.07 + 0.05 * (1 - yy), 0.25 + 0.15 * (1 - yy)], axis=-1)
+    for cx, cy, r, col in ((0.47, 0.34, 0.30, (0.35, 0.10, 0.45)), (0.47, 0.64, 0.22, (0.05, 0.25, 0.45))):
+        g = np.exp(-(((xx - cx) ** 2 + (yy - cy) ** 2) / np.float32(r * r)))
+        img += g[..., None] * f32(col) * np.float32(0.6)
+    # Rays from the title, and stars.
+    ang = np.arctan2(yy - T.TITLE_Y, xx - T.MIRROR)
+    rays = (np.sin(ang * 18.0) > 0.55).astype(np.float32) * np.exp(-np.hypot(xx - T.MIRROR, yy - T.TITLE_Y) * 3.0)
+    stars = np.zeros((n, n), dtype=np.float32)
+    for x, y, b in rng.random((260, 3)):
+        i, j = int(y * n), int(x * n)
+        stars[max(0, i - 1): i + 2, max(0, j - 1): j + 2] = 0.25 + 0.6 * b
+    light = rays * 0.12 + blur(stars, 1.2) * 0.9
+    img += light[..., None] * f32((0.9, 0.8, 1.3))
+
+    # Inlane and outlane guide stripes, painted on the field.
+    for x0 in (T.LEFT_WALL + 0.034, T.mx(T.LEFT_WALL + 0.034)):
+        w = Window(img, x0, 0.75, 0.06)
+        w.paint(f32((0.95, 0.75, 0.25)), w.mask([capsule([(x0, 0.70), (x0, 0.80)], 0.006)]) * 0.55)
+
+    # Circles around the bumpers.
+    for bx, by in T.BUMPERS:
+        w = Window(img, bx, by, T.BUMPER_RADIUS + 0.03)
+        r = np.hypot(w.xx - bx, w.yy - by)
+        w.paint(f32((0.9, 0.5, 1.0)), np.clip(1 - np.abs(r - T.BUMPER_RADIUS - 0.02) / 0.004, 0, 1) * 0.7)
+
+    # Title.
+    w = Window(img, T.MIRROR, T.TITLE_Y + 0.02, 0.24)
+    title = w.mask([])  # an empty mask of the window's size
+    title = text_mask(title.shape, "ZARNIK", font("DejaVuSans-Bold.ttf", int(0.075 * n)),
+                      ((T.MIRROR * sc - w.x0), (T.TITLE_Y * sc - w.y0)))
+    glow = blur(title, 0.012 * n)
+    w.paint(f32((1.0, 0.55, 0.15)), np.clip(glow * 1.6, 0, 1) * 0.8)
+    t = w.yy - T.TITLE_Y
+    tgrad = np.clip(np.stack([np.ones_like(t), 0.85 - 2.5 * t, 0.35 - 2.0 * t], -1), 0, 1)
+    w.paint(tgrad * (0.8 + 0.3 * bevel(title, 4)[..., None]), title)
+    sub = text_mask(title.shape, "ROLL  \u2022  LIGHT  \u2022  MULTIBALL",
+                    font("DejaVuSans-Bold.ttf", int(0.02 * n)),
+                    (T.MIRROR * sc - w.x0, (T.TITLE_Y + 0.045) * sc - w.y0))
+    w.paint(f32((0.75, 0.85, 1.0)), sub * 0.9)
+
+    # Unlit lamp inserts and arrow inserts.
+    for name, (lx, ly, lr, col) in T.lamp_spots().items():
+        if name.startswith("bumper"):
+            continue
+        w = Window(img, lx, ly, lr + 0.01)
+        r = np.hypot(w.xx - lx, w.yy - ly)
+        ins = np.clip((lr - r) * sc / 1.5, 0, 1)
+        rim = np.clip(1 - np.abs(r - lr) * sc / 2.0, 0, 1)
+        w.paint(f32(col) / 255.0 * 0.30 + 0.12 * np.clip(1 - r / lr, 0, 1)[..., None], ins)
+        w.paint(f32((0.85, 0.85, 0.9)), rim * 0.8)
+    for name, (ax, ay, angle, key) in T.arrow_spots().items():
+        w = Window(img, ax, ay, 0.03)
+        m = w.mask([arrow_points(ax, ay, angle, 0.028)])
+        w.paint(f32((0.30, 0.12, 0.05)), m * 0.85)
+        w.paint(f32((0.9, 0.7, 0.4)), np.clip(m - blur(m, 2.0) * 0.9, 0, 1))
+
+    # The hole: a dark pit with a metal rim.
+    hole_r = T.HOLE_RADIUS + 0.012
+    w = Window(img, T.HOLE[0], T.HOLE[1], hole_r + 0.01)
+    r = np.hypot(w.xx - T.HOLE[0], w.yy - T.HOLE[1])
+    w.paint(f32((0.0, 0.0, 0.0)), np.clip((hole_r - r) * sc / 1.5, 0, 1) * (0.6 + 0.4 * np.clip(1 - r / hole_r, 0, 1)))
+    w.paint(f32((0.8, 0.8, 0.85)), np.clip(1 - np.abs(r - hole_r) * sc / 3.0, 0, 1))
+
+    # Rollover buttons on the lane sensors.
+    forms = T.forms()
+    for f in forms:
+        if f.style == "sensor":
+            (x0, y0), (x1, y1) = f.points[0], f.points[-1]
+            cx, cy = (x0 + x1) / 2, (y0 + y1) / 2
+            w = Window(img, cx, cy, 0.03)
+            m = w.mask([capsule([(cx, cy - 0.012), (cx, cy + 0.012)], 0.008)])
+            w.paint(shaded((0.8, 0.8, 0.85), bevel(m, 2), m, 0.6), m)
+
+    # Solids: the area outside the outline, walls, posts, guides and slings.
+    walls, slings, faces, bumpers = [], [], [], []
+    for f in forms:
+        if f.style in ("wall", "post"):
+            walls.append(f.points)
+        elif f.style == "sling":
+            slings.append(f.points)
+        elif f.style == "sling face":
+            faces.append(capsule(f.points, 0.010))
+        elif f.style == "bumper":
+            bumpers.append(f.points)
+    outside = 1.0 - poly_mask((n, n), [T.playfield_polygon()], sc)
+    wall = poly_mask((n, n), walls, sc)
+    sling = poly_mask((n, n), slings, sc)
+    face = poly_mask((n, n), faces, sc)
+    allsolid = np.clip(outside + wall + sling + face + poly_mask((n, n), bumpers, sc), 0, 1)
+    shadow = np.roll(np.roll(blur(allsolid, 0.006 * n), int(0.007 * n), axis=0), int(0.005 * n), axis=1)
+    img *= (1.0 - 0.55 * shadow * (1 - allsolid))[..., None]
+
+    # Cabinet: dark wood with a chrome lip along the outline.
+    grain = np.sin(xx * 60 + 3 * np.sin(yy * 9))
+    wood = np.stack([0.23 + 0.05 * grain, 0.13 + 0.03 * grain, 0.07 + 0.0 * grain], -1)
+    lip = np.clip(outside - np.clip(blur(outside, 0.005 * n) - 0.5, 0, 1) * 2, 0, 1) * outside
+    img = over(img, shaded((0.55, 0.32, 0.18), bevel(outside, 6), outside, 0.1) * 0.5 + wood * 0.5, outside)
+    img = over(img, shaded((0.75, 0.78, 0.85), bevel(lip, 2), lip, 0.6), lip)
+    img = over(img, shaded((0.72, 0.75, 0.82), bevel(wall, 3), wall, 0.7), wall)
+    for f in forms:
+        if f.style in ("sling", "sling face"):
+            cx = sum(p[0] for p in f.points) / len(f.points)
+            cy = sum(p[1] for p in f.points) / len(f.points)
+            w = Window(img, cx, cy, 0.08)
+            if f.style == "sling":
+                m = w.mask([f.points])
+                w.paint(shaded((0.92, 0.92, 0.95), bevel(m, 4), m, 0.5), m)
+            else:
+                m = w.mask([capsule(f.points, 0.010)])
+                w.paint(shaded((0.85, 0.15, 0.12), bevel(m, 2), m, 0.6), m)
+    # Bumpers: a red skirt, a white body and a dark cap; the cap lights on hits.
+    for bx, by in T.BUMPERS:
+        w = Window(img, bx, by, T.BUMPER_RADIUS + 0.005)
+        r = np.hypot(w.xx - bx, w.yy - by)
+        m = np.clip((T.BUMPER_RADIUS - r) * sc / 1.5, 0, 1)
+        body = np.clip(1 - r / T.BUMPER_RADIUS, 0, 1)
+        col = np.where((r < T.BUMPER_RADIUS * 0.78)[..., None], f32((0.95, 0.95, 0.97)), f32((0.85, 0.12, 0.15)))
+        lit = shaded((1.0, 1.0, 1.0), bevel(m, 4), m, 0.6)
+        w.paint(col * lit * (0.7 + 0.3 * body[..., None]), m)
+        capm = np.clip((T.BUMPER_RADIUS * 0.62 - r) * sc / 1.5, 0, 1)
+        w.paint(shaded((0.45, 0.08, 0.06), bevel(capm, 3), capm, 0.5), capm)
+        w.paint(f32((1.0, 0.85, 0.3)), w.mask([star_points(bx, by, T.BUMPER_RADIUS * 0.45, 5)]) * 0.5)
+
+    # The plunger lane's one-way flap, a thin metal leaf at the lane top.
+    blocker = [f for f in forms if f.style == "blocker"][0]
+    w = Window(img, T.LANE_OUTER - 0.03, T.LANE_TOP - 0.03, 0.05)
+    w.paint(f32((0.6, 0.62, 0.7)), w.mask([capsule(blocker.points, 0.004)]) * 0.6)
+    return to_rgb8(down(img))
+
+
+def arrow_points(x, y, angle_deg, size):
+    base = [(size * 0.5, 0.0), (-size * 0.1, -size * 0.45), (-size * 0.1, -size * 0.2),
+            (-size * 0.5, -size * 0.2), (-size * 0.5, size * 0.2), (-size * 0.1, size * 0.2),
+            (-size * 0.1, size * 0.45)]
+    return rotate([(x + p[0], y + p[1]) for p in base], x, y, math.radians(angle_deg))
+
+
+def star_points(x, y, r, points, inner=0.45, phase=-90.0):
+    pts = []
+    for i in range(points * 2):
+        a = math.radians(phase + i * 180.0 / points)
+        rr = r if i % 2 == 0 else r * inner
+        pts.append((x + rr * math.cos(a), y + rr * math.sin(a)))
+    return pts
+
+
+# ---------------------------------------------------------------------------
+# Moving parts and lamps. Each returns (left px, top px, [frames]).
+
+def box_for(polys, margin=2):
+    xs = [x for p in polys for x, _ in p]
+    ys = [y for p in polys for _, y in p]
+    left = int(math.floor(min(xs) * T.SIZE)) - margin
+    top = int(math.floor(min(ys) * T.SIZE)) - margin
+    right = int(math.ceil(max(xs) * T.SIZE)) + margin
+    bottom = int(math.ceil(max(ys) * T.SIZE)) + margin
+    return left, top, right - left, bottom - top
+
+
+def render_polys(polys_fn, box, colour, bev=3, shine=0.6, extra=None):
+    """Draws a frame of polygons inside box = (left, top, w, h) in pixels."""
+    left, top, w, h = box
+    shape = (h * SS, w * SS)
+    off = (left / T.SIZE, top / T.SIZE)
+    sc = T.SIZE * SS
+    m = poly_mask(shape, polys_fn, sc, off)
+    rgb = shaded(colour, bevel(m, bev), m, shine)
+    if extra is not None:
+        rgb, m = extra(rgb, m, shape, sc, off)
+    return sprite(rgb, m)
+
+
+def flipper_frames(right):
+    polys = [T.flipper_outline(-T.FLIPPER_SWING * i / (T.FLIPPER_FRAMES - 1), right)
+             for i in range(T.FLIPPER_FRAMES)]
+    box = box_for(polys)
+
+    def rubber(rgb, m, shape, sc, off):
+        # A red rubber ring round a white bat.
+        inner = blur(m, 2.0 * SS) > 0.75
+        rgb = np.where(inner[..., None], rgb, rgb * np.asarray((1.0, 0.25, 0.2), dtype=np.float32))
+        return rgb, m
+
+    return box[0], box[1], [render_polys([p], box, (0.95, 0.95, 0.97), 3, 0.6, rubber) for p in polys]
+
+
+def plunger_frames():
+    """Frame 0 shows the head raised by the full travel, the last frame at rest."""
+    x0, x1 = T.LANE_WALL[1] + 0.006, T.LANE_OUTER - 0.006
+    frames_polys = []
+    for i in range(T.PLUNGER_FRAMES):
+        y = T.PLUNGER_Y - T.PLUNGER_TRAVEL * (1.0 - i / (T.PLUNGER_FRAMES - 1))
+        frames_polys.append((y, [(x0, y), (x1, y), (x1, y + 0.012), (x0, y + 0.012)]))
+    box = box_for([p for _, p in frames_polys] + [[(x0, 0.99), (x1, 0.99)]])
+    frames = []
+    for y, head in frames_polys:
+        cx = (x0 + x1) / 2
+        rod = [(cx - 0.005, y + 0.012), (cx + 0.005, y + 0.012), (cx + 0.005, 0.99), (cx - 0.005, 0.99)]
+        coil = []
+        turns = 7
+        for k in range(turns):
+            t0 = y + 0.014 + (0.985 - y - 0.014) * k / turns
+            t1 = y + 0.014 + (0.985 - y - 0.014) * (k + 0.5) / turns
+            coil.append(capsule([(x0 + 0.004, t0), (x1 - 0.004, t1)], 0.004))
+
+        def parts(rgb, m, shape, sc, off, head=head, rod=rod, coil=coil):
+            mh = poly_mask(shape, [head], sc, off)
+            mr = poly_mask(shape, [rod], sc, off)
+            mc = poly_mask(shape, coil, sc, off)
+            out = shaded((0.7, 0.72, 0.78), bevel(mr, 2), mr, 0.7)
+            out = over(out, shaded((0.8, 0.8, 0.85), bevel(mc, 1), mc, 0.8), mc)
+            out = over(out, shaded((0.9, 0.1, 0.1), bevel(mh, 2), mh, 0.6), mh)
+            return out, np.clip(mh + mr + mc, 0, 1)
+
+        frames.append(render_polys([head], box, (1, 1, 1), 2, 0.5, parts))
+    return box[0], box[1], frames
+
+
+def lamp_picture(x, y, r, colour, on):
+    box = box_for([[(x - r, y - r), (x + r, y + r)]], 1)
+    left, top, w, h = box
+    shape = (h * SS, w * SS)
+    yy, xx = np.mgrid[0: shape[0], 0: shape[1]].astype(np.float32) / (T.SIZE * SS)
+    rr = np.hypot(xx + left / T.SIZE - x, yy + top / T.SIZE - y)
+    m = np.clip((r - rr) * T.SIZE * SS / 1.5, 0, 1)
+    c = np.asarray(colour, dtype=np.float32) / 255.0
+    k = np.clip(1 - rr / r, 0, 1)[..., None]
+    rgb = c * (0.55 + 0.45 * k) + (1 - c) * k ** 2 * 0.9 if on else c * 0.3 + 0.12 * k
+    return left, top, sprite(np.clip(rgb, 0, 1), m)
+
+
+def arrow_frames(x, y, angle):
+    pts = arrow_points(x, y, angle, 0.028)
+    box = box_for([pts], 1)
+    frames = []
+    for i in range(4):
+        glow = i / 3.0
+        col = (0.30 + 0.70 * glow, 0.12 + 0.75 * glow, 0.05 + 0.3 * glow)
+        frames.append(render_polys([pts], box, col, 2, 0.2 + 0.5 * glow))
+    return box[0], box[1], frames
+
+
+def star_frames(x, y):
+    r = 0.03
+    box = box_for([[(x - r, y - r), (x + r, y + r)]], 1)
+    frames = []
+    for i in range(8):
+        pts = star_points(x, y, r, 5, 0.42, -90.0 + i * 72.0 / 8)
+        frames.append(render_polys([pts], box, (1.0, 0.8 - 0.03 * i, 0.25), 3, 0.7))
+    return box[0], box[1], frames
+
+
+def banner_frames():
+    w, h = 200, 34
+    left, top = int(T.MIRROR * T.SIZE) - w // 2, int(0.505 * T.SIZE)
+    frames = []
+    fnt = font("DejaVuSans-Bold.ttf", 26 * SS)
+    m = text_mask((h * SS, w * SS), "MULTIBALL", fnt, (w * SS / 2, h * SS / 2))
+    for i in range(6):
+        k = i / 5.0
+        rgb = shaded((1.0, 0.3 + 0.6 * k, 0.1 + 0.5 * k), bevel(m, 3), m, 0.3 + 0.6 * k)
+        frames.append(sprite(rgb, m * (0.2 + 0.8 * k) if i else m * 0.0))
+    return left, top, frames
+
+
+def gate_frames():
+    (x0, y0), (x1, y1) = T.GATE
+    length = math.hypot(x1 - x0, y1 - y0)
+    closed = math.atan2(y1 - y0, x1 - x0)
+    polys = []
+    for i in range(6):
+        a = closed - (closed + math.radians(80)) * i / 5  # swings up against the wall
+        tip = (x0 + length * math.cos(a), y0 + length * math.sin(a))
+        polys.append(capsule([(x0, y0), tip], 0.008))
+    box = box_for(polys)
+    return box[0], box[1], [render_polys([p], box, (0.95, 0.75, 0.2), 2, 0.7) for p in polys]
+
+
+# ---------------------------------------------------------------------------
+# The glass ball
+
+def ball_pictures(radius_px):
+    n = int(math.ceil(radius_px * 2)) | 1
+    c = (n - 1) / 2.0
+    S = 4
+    yy, xx = (np.mgrid[0: n * S, 0: n * S].astype(np.float64) + 0.5) / S - 0.5
+    dx, dy = (xx - c) / radius_px, (yy - c) / radius_px
+    r2 = dx * dx + dy * dy
+    inside = r2 < 1.0
+    z = np.sqrt(np.clip(1.0 - r2, 0, 1))
+
+    def dn(a):
+        return a.reshape(n, S, n, S, *a.shape[2:]).mean(axis=(1, 3))
+
+    cover = dn(inside.astype(np.float64))
+    mask = cover >= 0.5
+    # Height of the sphere in blue: the refraction map.
+    dmap = np.zeros((n, n, 3), dtype=np.uint8)
+    dmap[..., 2] = np.round(dn(z) * 255).astype(np.uint8)
+    # Tint: a cool glass colour, darker at the rim.
+    rim = dn(1.0 - z)
+    tint = np.stack([0.55 - 0.35 * rim, 0.65 - 0.35 * rim, 0.85 - 0.3 * rim], -1)
+    image = visible(to_rgb8(tint), mask)
+    # Highlight: a sharp spot up-left and a soft rim glow, added to the ball.
+    spot = np.exp(-(((dx + 0.38) ** 2 + (dy + 0.42) ** 2) / 0.045))
+    glow = np.clip((r2 - 0.75) / 0.25, 0, 1) * np.clip(-(dx + dy), 0, 1) * 0.5
+    hl = dn(np.where(inside, spot * 1.0 + glow * 0.4, 0.0))
+    highlight = to_rgb8(np.repeat(hl[..., None], 3, axis=2) * np.asarray((1.0, 1.0, 0.96)))
+    # Shadow: a soft dark disc subtracted from the playfield beside the ball.
+    m = n + 4
+    sy, sx = np.mgrid[0:m, 0:m].astype(np.float64) - (m - 1) / 2.0
+    sr = np.hypot(sx, sy) / (radius_px + 1.0)
+    sh = np.clip(1.2 - sr, 0, 1) ** 1.5 * 90.0
+    shadow = np.repeat(np.round(sh)[..., None], 3, axis=2).astype(np.uint8)
+    return {"dmap": dmap, "dmplus": highlight, "image": image, "shadow": shadow}

@@ -1,0 +1,146 @@
+#!/usr/bin/python3
+"""Writes the game's default data tree: the default table with its pictures,
+the ball, the fonts, the input bindings and the sounds.
+
+usage: generate.py OUTDIR   (writes OUTDIR/data/... and OUTDIR/t0000.outline)
+
+The same sources give the same bytes: nothing depends on the clock, the
+machine or the order of a directory listing."""
+import os
+import sys
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import art  # noqa: E402
+import fonts  # noqa: E402
+import sounds  # noqa: E402
+import table0 as T  # noqa: E402
+from formats import bmp_bytes, wav_bytes  # noqa: E402
+from script import blocks_text  # noqa: E402
+
+
+class Output:
+    def __init__(self, root):
+        self.root = root
+        self.files = {}
+
+    def put(self, system_path, data):
+        """system_path is the game's own name for the file, with backslashes."""
+        if system_path in self.files:
+            raise KeyError("written twice: " + system_path)
+        if len(system_path) > 55:
+            raise ValueError("name too long for the archive: " + system_path)
+        self.files[system_path] = data
+
+    def write(self):
+        for name in sorted(self.files):
+            path = os.path.join(self.root, *name.split("\\"))
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            old = None
+            if os.path.exists(path):
+                with open(path, "rb") as f:
+                    old = f.read()
+            if old != self.files[name]:
+                with open(path, "wb") as f:
+                    f.write(self.files[name])
+
+
+def table_pictures(out):
+    """Draws every picture of the default table; returns their positions in
+    table units by name, as the script places them."""
+    places = {}
+
+    def at(name, left, top):
+        # Half a pixel in, so the position survives the script's four decimals.
+        places[name] = ((left + 0.5) / T.SIZE, (top + 0.5) / T.SIZE)
+
+    out.put(T.FOLDER + "playfield.bmp", bmp_bytes(art.playfield()))
+    for side in "LR":
+        left, top, frames = art.flipper_frames(side == "R")
+        at("flipper " + side, left, top)
+        for i, f in enumerate(frames):
+            out.put(T.FOLDER + "flip%s%04d.bmp" % (side.lower(), i), bmp_bytes(f))
+    left, top, frames = art.plunger_frames()
+    at("plunger", left, top)
+    for i, f in enumerate(frames):
+        out.put(T.FOLDER + "plunger%04d.bmp" % i, bmp_bytes(f))
+    for name, (x, y, r, colour) in sorted(T.lamp_spots().items()):
+        key = name.replace(" ", "")
+        if name.startswith("bonus"):
+            for i, on in enumerate((False, True)):
+                left, top, pic = art.lamp_picture(x, y, r, colour, on)
+                out.put(T.FOLDER + "%s_%04d.bmp" % (key, i), bmp_bytes(pic))
+        else:
+            left, top, pic = art.lamp_picture(x, y, r, colour, True)
+            out.put(T.FOLDER + key + ".bmp", bmp_bytes(pic))
+        at(name, left, top)
+    written = set()
+    for name, (x, y, angle, key) in sorted(T.arrow_spots().items()):
+        left, top, frames = art.arrow_frames(x, y, angle)
+        at(name, left, top)
+        if key not in written:
+            # Arrows of one kind share their frames, so they must share their shape.
+            written.add(key)
+            for i, f in enumerate(frames):
+                out.put(T.FOLDER + "%s%04d.bmp" % (key, i), bmp_bytes(f))
+    for name, x in (("star L", 0.255), ("star R", T.mx(0.255))):
+        left, top, frames = art.star_frames(x, T.TITLE_Y)
+        at(name, left, top)
+        if name == "star L":
+            for i, f in enumerate(frames):
+                out.put(T.FOLDER + "star%04d.bmp" % i, bmp_bytes(f))
+    left, top, frames = art.banner_frames()
+    at("multiball banner", left, top)
+    for i, f in enumerate(frames):
+        out.put(T.FOLDER + "mball%04d.bmp" % i, bmp_bytes(f))
+    left, top, frames = art.gate_frames()
+    at("gate", left, top)
+    for i, f in enumerate(frames):
+        out.put(T.FOLDER + "gate%04d.bmp" % i, bmp_bytes(f))
+    return places
+
+
+def generate(root):
+    out = Output(root)
+    places = table_pictures(out)
+    left, top, right, bottom = T.RECT
+    script = T.elements(places).text([
+        ("ScreenRect", [("left", left), ("right", right), ("top", top), ("bottom", bottom)]),
+        ("TableSettings", [("ball_count", 3)])])
+    out.put("data\\tables\\t0000.script", script)
+
+    for name, pic in art.ball_pictures(T.BALL_RADIUS * T.SIZE).items():
+        out.put("data\\balls\\%s.bmp" % name, bmp_bytes(pic))
+
+    font_blocks = []
+    for name, (path, *spec) in sorted(fonts.FONTS.items()):
+        out.put(path, bmp_bytes(fonts.grid_font(*spec)))
+        font_blocks.append(("font", [("fontname", name), ("filename", path)]))
+    path, *spec = fonts.SYSTEM_FONT
+    out.put(path, bmp_bytes(fonts.grid_font(*spec, outline=False)))
+    font_blocks.append(("font", [("fontname", "default"), ("filename", path)]))
+    out.put("data\\fonts.script", blocks_text(font_blocks))
+
+    bindings = [("LEFTHANDLE", "LSHIFT"), ("RIGHTHANDLE", "RSHIFT"), ("SPRING", "SPACE"),
+                ("EXIT", "ESCAPE"), ("TILT", "T")]
+    text = "input {\r\n" + "".join(
+        ' control {\r\n  name = "%s";\r\n  device = "SYSTEM_KEYBOARD";\r\n  devicecode = "%s";\r\n };;\r\n'
+        % b for b in bindings) + "};;\r\n"
+    out.put("data\\input.script", text.encode("ascii"))
+
+    for name, (rate, bits, channels) in sorted(sounds.FORMATS.items()):
+        out.put("data\\sounds\\%s.wav" % name, wav_bytes(sounds.synth(name), rate, bits, channels))
+    out.write()
+
+    # The outer wall for the table's checks, outside the packed data.
+    with open(os.path.join(root, "t0000.outline"), "w") as f:
+        for x, y in T.playfield_polygon():
+            f.write("%.6f %.6f\n" % (x, y))
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        sys.stderr.write("usage: generate.py OUTDIR\n")
+        sys.exit(2)
+    generate(sys.argv[1])
