@@ -24,20 +24,6 @@ std::vector<std::uint8_t> Snapshot(Surface& s) {
 
 class SurfaceDepth : public ::testing::TestWithParam<int> {};
 
-TEST_P(SurfaceDepth, FormatMasksPackWhiteAndPrimaries) {
-    platform::PixelFormat f = FormatForDepth(GetParam());
-    Surface s;
-    ASSERT_TRUE(s.Create(3, 2, f, false));
-    EXPECT_EQ(s.Format().bits, GetParam());
-    std::uint32_t white = f.rmask | f.gmask | f.bmask;
-    EXPECT_EQ(platform::PackColor(f, 255, 255, 255), white);
-    std::uint8_t r, g, b;
-    platform::UnpackColor(f, platform::PackColor(f, 255, 0, 0), &r, &g, &b);
-    EXPECT_EQ(r, GetParam() == 16 ? 0xF8 : 0xFF);  // 565 drops the low bits
-    EXPECT_EQ(g, 0);
-    EXPECT_EQ(b, 0);
-}
-
 TEST_P(SurfaceDepth, XorOutlineTwiceRestoresEveryPixelAndSkipsOutsidePoints) {
     Surface s;
     ASSERT_TRUE(s.Create(20, 10, FormatForDepth(GetParam()), false));

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/clock.h"
 #include "platform/window.h"
 #include "render/display.h"
 #include "render/picture.h"
-#include "script/message.h"
 
 namespace {
 
@@ -39,18 +37,6 @@ TEST_F(HeadlessWindow, WindowedTakesTheDesktopDepthAndFullScreenTheTrueColourCho
     ASSERT_TRUE(d.ReCreate());
     EXPECT_EQ(d.Format().bits, 32);
     EXPECT_TRUE(d.Present());
-}
-
-TEST_F(HeadlessWindow, NoRealDisplaySoMessagesStayOnStandardErrorAndEventsDrain) {
-    EXPECT_FALSE(platform::HasRealDisplay());
-    MessageDisplayFn before = GetMessageDisplay();
-    platform::InstallMessageBox(&window);
-    EXPECT_EQ(GetMessageDisplay(), before);
-    platform::WindowEvent e;
-    for (int i = 0; i < 100 && window.PollEvent(&e); ++i) {
-    }
-    std::uint32_t t0 = platform::Ticks();
-    EXPECT_GE(platform::Ticks(), t0);
 }
 
 }  // namespace

@@ -91,15 +91,6 @@ TEST_F(BmpReading, ImageLargerThanTheOldBufferLoads) {
     EXPECT_EQ(big.Pixels()[699 * 1024 + 1023] & 0xFFFFFF, std::uint32_t(0xFF << 8 | (699 & 0xFF)));
 }
 
-TEST_F(BmpReading, KeptPixelsAreTopDownWithTheFourthByteZero) {
-    auto p = PictureFromBytes(MakeBmp(3, 2, [](int x, int y) { return 0x10 * x + 0x100000 * y; }),
-                              PICTURE_KEEPPIXELS);
-    ASSERT_NE(p->Pixels(), nullptr);
-    EXPECT_EQ(p->Pixels()[0], 0x000000u);
-    EXPECT_EQ(p->Pixels()[2], 0x000020u);
-    EXPECT_EQ(p->Pixels()[3 + 1], 0x100010u);
-}
-
 // --- drawing -----------------------------------------------------------------
 
 using PictureDrawing = DisplayTest;
