@@ -233,6 +233,12 @@ void Window::DropPresenter() {
     renderer_ = nullptr;
 }
 
+bool Window::PreparePresent(const Surface& back) {
+    if (!window_ || !HasRealDisplay())
+        return true;
+    return EnsurePresenter(back);
+}
+
 bool Window::Present(const Surface& back) {
     if (!window_ || !HasRealDisplay())
         return true;

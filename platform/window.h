@@ -77,6 +77,9 @@ public:
 
     // Shows the back surface. Nothing happens without a real display.
     bool Present(const Surface& back);
+    // Makes the renderer and texture for this back surface now, so a failure
+    // shows at start-up rather than as a blank window. True without a display.
+    bool PreparePresent(const Surface& back);
 
     SDL_Window* Raw() const { return window_; }
 

@@ -62,6 +62,10 @@ bool Display::Initialise(platform::Window* win) {
         return false;
     }
     format = back.Format();
+    if (window && !window->PreparePresent(back)) {
+        ReportMessage("Can't create DirectDraw surface - unknown origin");
+        return false;
+    }
     backPicture = std::make_unique<Picture>(&back);
     return backPicture->HasSurface();
 }
