@@ -18,6 +18,12 @@ std::unique_ptr<TableObject> Make(Table& table) {
     return std::make_unique<T>(table);
 }
 
+// Links may name elements further down the script: they are checked once
+// the whole table is there.
+void ValidateLinksAfterLoad(Table& table) {
+    ValidateAllLinks(table);
+}
+
 }  // namespace
 
 void RegisterTableElements() {
@@ -33,4 +39,5 @@ void RegisterTableElements() {
     RegisterElementClass(BLOCK_DUMMY, &Make<Dummy>);
     RegisterElementClass(BLOCK_TRAVELING_STRING, &Make<TravelingString>);
     RegisterElementClass(BLOCK_LOCKER, &Make<Locker>);
+    RegisterTableLoadedHook(&ValidateLinksAfterLoad);
 }

@@ -20,7 +20,7 @@ const char* kEveryKind =
     "TSwitch { atX = 0.125; filename = \"t.bmp\"; };;\r\n"
     "Dummy { whatever = 3; };;\r\n"
     "Link { from = 4; next = 9; scores = 10; menu_name = \"clip\"; tres_time = 1.5; "
-    "To { to = 5; };; To { current_only = 1; to = 3; };; };;\r\n"
+    "To { to = 5; };; To { current_only = 1; to = 9; };; };;\r\n"
     "SoundObj { filename = \"bell.wav\"; };;\r\n"
     "Teleporter { atX = 0.2; timeToRelease = 1.25; };;\r\n"
     "BallGenerator { speedValue = 0.75; };;\r\n"
@@ -35,7 +35,7 @@ TEST_F(ElementSave, EveryKindLoadsAndSavesItsTextUnchangedThroughAReload) {
     WriteFile(dir.File("a.script"), kEveryKind);
     ASSERT_TRUE(table.Load(dir.File("a.script").c_str(), "p"));
     ASSERT_EQ(table.ElementCount(), 13);
-    EXPECT_TRUE(ValidateAllLinks(table));
+    EXPECT_TRUE(table.Element(6)->Enabled()) << "its target 9 comes later in the script";
     std::string first;
     ASSERT_TRUE(table.SaveText(&first));
 
