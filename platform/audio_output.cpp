@@ -30,7 +30,9 @@ struct OutputState {
 };
 
 OutputState& State() {
-    static OutputState state;
+    // Never destroyed: the sound system and the CD player, statics too, may
+    // close the output while the program exits.
+    static OutputState& state = *new OutputState;
     return state;
 }
 

@@ -19,9 +19,9 @@ namespace {
 class FakeDrive : public CdDrive {
 public:
     std::uint32_t Send(const char* command, char* reply, int size) override {
-        commands.push_back(command);
         reply[0] = '\0';
         int t = 0, m = 0, s = 0, f = 0;
+        char what[16] = {};
         auto msf = [&](int frames) {
             std::snprintf(reply, std::size_t(size), "%02d:%02d:%02d", frames / 4500,
                           frames / 75 % 60, frames % 75);
@@ -33,18 +33,13 @@ public:
             if (!n)
                 return CD_ERROR_NOT_READY;
             std::snprintf(reply, std::size_t(size), "%d", n);
-        } else if (std::sscanf(command, "status cdaudio length track %d", &t) == 1) {
+        } else if (std::sscanf(command, "status cdaudio %15s track %d", what, &t) == 2) {
             if (t < 1 || t > n)
                 return CD_ERROR_BAD_TRACK;
-            msf(lengths[std::size_t(t - 1)]);
-        } else if (std::sscanf(command, "status cdaudio position track %d", &t) == 1) {
-            if (t < 1 || t > n)
-                return CD_ERROR_BAD_TRACK;
-            msf(Start(t));
-        } else if (std::sscanf(command, "status cdaudio type track %d", &t) == 1) {
-            if (t < 1 || t > n)
-                return CD_ERROR_BAD_TRACK;
-            std::snprintf(reply, std::size_t(size), "%s", t == 1 ? "other" : "audio");
+            if (!std::strcmp(what, "type"))
+                std::snprintf(reply, std::size_t(size), "%s", t == 1 ? "other" : "audio");
+            else
+                msf(!std::strcmp(what, "length") ? lengths[std::size_t(t - 1)] : Start(t));
         } else if (std::sscanf(command, "play cdaudio from %d:%d:%d", &m, &s, &f) == 3) {
             int from = (m * 60 + s) * 75 + f;
             for (int k = 1; k <= n; ++k) {
@@ -66,7 +61,6 @@ public:
     std::vector<int> lengths;
     std::set<int> failing;
     std::vector<int> played;
-    std::vector<std::string> commands;
 };
 
 struct FakePlayer {

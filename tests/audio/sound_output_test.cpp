@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "audio/cd_player.h"
 #include "audio/sound_system.h"
 #include "platform/audio_output.h"
 #include "tests/audio/wave_bytes.h"
@@ -75,6 +76,24 @@ TEST(SoundOutput, A440WaveReachesTheOutputAtItsLevel) {
     EXPECT_NEAR(at440, 0.5, 0.03);
     EXPECT_LT(ToneAmplitude(part, 44100, 880), 0.01);
     EXPECT_LT(ToneAmplitude(part, 44100, 300), 0.01);
+}
+
+// The sound system and the CD player live until the program ends: leaving
+// it with the output open and a music track loaded must touch nothing that
+// is already destroyed.
+TEST(SoundOutput, ExitingWithTheOutputOpenIsClean) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ScratchDir dir("exit_music");
+    WriteFile(dir.File("track02.wav"), SineWave(22050, 440, 0.2, 0.2));
+    EXPECT_EXIT(
+        {
+            GetSoundSystem().Initialise(nullptr);
+            static CdPlayer* cd =
+                new CdPlayer(std::make_unique<MusicFolderDrive>(dir.Path().c_str()));
+            cd->PlayTrack(2, true);
+            std::exit(cd->playing ? 0 : 3);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

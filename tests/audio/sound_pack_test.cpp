@@ -46,14 +46,4 @@ TEST_F(SoundPackTest, ReadsWordsIntoExistingSlotsFromTheFirstPackOnly) {
     EXPECT_EQ(platform::PlayingSoundCount(), 0);
 }
 
-TEST_F(SoundPackTest, WritesBackSlotsWithFiles) {
-    SoundPack pack;
-    pack.AddSlot("up");
-    pack.AddSlot("down");
-    pack.slots[1].fileName = "data\\click.wav";
-    std::string out;
-    pack.Write(&out, "\t");
-    EXPECT_EQ(out, "\tSoundPack {\r\n\t\tdown = \"data\\click.wav\";\r\n\t};\r\n");
-}
-
 }  // namespace
