@@ -85,7 +85,8 @@ int PlayLogoFilm(const char* fileName, bool fullscreen) {
 
 void PlayLogoFilms(bool safemode) {
     // Headless runs (dummy video driver) would only wait out the films unseen.
-    if (!platform::InitVideo() || !platform::HasRealDisplay()) return;
+    if (!platform::InitVideo() || !platform::HasRealDisplay())
+        return;
     PlayLogoFilm("data\\logo\\logo.avi", !safemode);
     PlayLogoFilm("data\\logo\\wlogo.avi", !safemode);
 }
