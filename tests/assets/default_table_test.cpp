@@ -279,8 +279,8 @@ TEST_F(DefaultTable, NoShotEscapesAndNoBallGetsStuck) {
         } while (!clear(p));
         const float a = 6.2831853f * unit(rng), speed = 1.3f * unit(rng);
         Place(p.x, p.y, speed * std::cos(a), speed * std::sin(a));
-        // Every tenth shot runs long enough to see a ball at rest.
-        const int frames = shot % 10 == 0 ? 700 : 200;
+        // Every twentieth shot runs long enough to see a ball at rest.
+        const int frames = shot % 20 == 0 ? 700 : 160;
         Vec2 mark = p;
         int markFrame = 0;
         for (int f = 0; f < frames; ++f) {

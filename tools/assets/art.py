@@ -422,7 +422,7 @@ def ball_pictures(radius_px):
     dmap[..., 2] = np.round(dn(z) * 255).astype(np.uint8)
     # Tint: a cool glass colour, darker at the rim.
     rim = dn(1.0 - z)
-    tint = np.stack([0.55 - 0.35 * rim, 0.65 - 0.35 * rim, 0.85 - 0.3 * rim], -1)
+    tint = np.stack([0.85 - 0.45 * rim, 0.88 - 0.45 * rim, 0.95 - 0.4 * rim], -1)
     image = visible(to_rgb8(tint), mask)
     # Highlight: a sharp spot up-left and a soft rim glow, added to the ball.
     spot = np.exp(-(((dx + 0.38) ** 2 + (dy + 0.42) ** 2) / 0.045))

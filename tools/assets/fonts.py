@@ -59,7 +59,7 @@ def grid_font(face, cell_w, cell_h, size, top, bottom, outline=True):
 
 FONTS = {
     # name: (file, face, cell w, cell h, size, top colour, bottom colour)
-    "msgfnt": ("data\\fonts\\msgfnt.bmp", "DejaVuSansCondensed-Bold.ttf", 14, 22, 17,
+    "msgfnt": ("data\\fonts\\msgfnt.bmp", "DejaVuSansCondensed-Bold.ttf", 12, 22, 16,
                (255, 240, 150), (255, 140, 20)),
     "bigfnt": ("data\\fonts\\bigfnt.bmp", "DejaVuSans-Bold.ttf", 26, 36, 30,
                (255, 120, 120), (200, 20, 40)),

@@ -188,7 +188,7 @@ def elements(pictures):
         ("name", "Glass Ball"), ("atX", bx), ("atY", by),
         ("startup_position_x", bx), ("startup_position_y", by),
         ("startup_speed_x", 0.0), ("startup_speed_y", 0.0),
-        ("radius", BALL_RADIUS), ("opacity", 0.35),
+        ("radius", BALL_RADIUS), ("opacity", 0.5),
         ("dmap", "data\\balls\\dmap.bmp"), ("dmplus", "data\\balls\\dmplus.bmp"),
         ("image", "data\\balls\\image.bmp"), ("shadow", "data\\balls\\shadow.bmp"),
         ("shX", 2), ("shY", 3), ("refX", 0), ("refY", -6), ("temp", 0)])
