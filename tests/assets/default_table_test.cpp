@@ -66,6 +66,7 @@ protected:
         SimOptions options;
         options.table = kTable;
         options.dt = kDt;
+        options.inputFile = recording_;
         std::string error;
         ASSERT_TRUE(sim_.Start(options, &error)) << error;
         ASSERT_EQ(sim_.table().ElementCount() > Index("plunger"), true);
@@ -130,24 +131,35 @@ protected:
     }
 
     std::string oldDir_;
+    std::string recording_;  // an input recording for the runner, when set
     std::map<std::string, int> names_;
     std::vector<Point> outline_;
     SimRunner sim_;
     bool links_ = false;
 };
 
-TEST_F(DefaultTable, FullLaunchLeavesTheLaneAndTheExitKeepsItOut) {
-    // The first ball waits on the plunger.
-    Frames(100);
+// A player's launch, played from a recording: the first ball waits on the
+// plunger, Space is held for a full charge and let go.
+class RecordedLaunch : public DefaultTable {
+protected:
+    void SetUp() override {
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+        recording_ = std::string(cwd) + "/full_launch.rec";
+        std::ofstream(recording_) << "# full charge\n100 SPRING down\n210 SPRING up\n";
+        DefaultTable::SetUp();
+    }
+};
+
+TEST_F(RecordedLaunch, LeavesTheLaneAndTheExitKeepsItOut) {
+    for (int i = 0; i < 100; ++i)
+        sim_.StepFrame();
     ASSERT_NEAR(Ball().position.x, 0.8325f, 0.01f);
     ASSERT_GT(Ball().position.y, 0.85f);
-    sim_.SetControl("SPRING", true);
-    Frames(110);  // full charge
-    sim_.SetControl("SPRING", false);
     float top = 1.0f;
     bool left = false;
-    for (int i = 0; i < 400; ++i) {
-        Frames(1);
+    for (int i = 100; i < 700; ++i) {
+        sim_.StepFrame();
         const Vec2 p = Ball().position;
         if (p.y < -0.5f || InDrain(p))
             break;
