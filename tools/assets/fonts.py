@@ -24,19 +24,26 @@ def grid_font(face, cell_w, cell_h, size, top, bottom, outline=True):
     bottom and a near-black outline; the cell background is black (transparent)."""
     W, H = cell_w * 16 * SS, cell_h * 16 * SS
     img = Image.new("L", (W, H), 0)
-    d = ImageDraw.Draw(img)
     fnt = ImageFont.truetype(FONT_DIR + face, size * SS)
+    room = (cell_w - 2) * SS  # a free column each side keeps neighbours apart
     for code in range(256):
         ch = char_of(code)
         if ch is None or ch.isspace():
             continue
-        cx = (code % 16 + 0.5) * cell_w * SS
-        cy = (code // 16 + 0.5) * cell_h * SS
-        d.text((cx, cy), ch, font=fnt, fill=255, anchor="mm")
+        left, top_, right, bottom_ = fnt.getbbox(ch, anchor="mm")
+        w = max(1, right - left)
+        glyph = Image.new("L", (w + 2 * SS, cell_h * SS), 0)
+        ImageDraw.Draw(glyph).text((glyph.width / 2, cell_h * SS / 2), ch, font=fnt, fill=255, anchor="mm")
+        if glyph.width > room:  # squeeze wide glyphs into the cell
+            glyph = glyph.resize((room, glyph.height), Image.LANCZOS)
+        x = (code % 16) * cell_w * SS + (cell_w * SS - glyph.width) // 2
+        img.paste(glyph, (x, (code // 16) * cell_h * SS))
     a = np.asarray(img, dtype=np.float32) / 255.0
     h, w = a.shape[0] // SS, a.shape[1] // SS
     cover = a.reshape(h, SS, w, SS).mean(axis=(1, 3))
-    glyph = cover >= 0.42
+    ys, xs = np.mgrid[0:h, 0:w]
+    inside_cell = (ys % cell_h != 0) & (xs % cell_w != 0)
+    glyph = (cover >= 0.42) & inside_cell
     rows = (np.arange(h) % cell_h) / max(1, cell_h - 1)
     t = rows[:, None, None]
     colour = np.asarray(top, np.float32) * (1 - t) + np.asarray(bottom, np.float32) * t
@@ -50,8 +57,6 @@ def grid_font(face, cell_w, cell_h, size, top, bottom, outline=True):
         grown[:-1, :] |= glyph[1:, :]
         grown[:, 1:] |= glyph[:, :-1]
         grown[:, :-1] |= glyph[:, 1:]
-        ys, xs = np.mgrid[0:h, 0:w]
-        inside_cell = (ys % cell_h != 0) & (xs % cell_w != 0)
         rim = grown & ~glyph & inside_cell
         out[rim] = 1
     return out
