@@ -217,6 +217,21 @@ TEST_F(DefaultTable, BumpersKickTheBallAwayAndScore) {
     }
 }
 
+// Every fourth hit of the lower bumper opens the orbit gate for a while.
+TEST_F(DefaultTable, BumperHitsOpenTheOrbitGateForEightSeconds) {
+    if (!links_)
+        GTEST_SKIP() << "rule links are not built yet";
+    ASSERT_TRUE(Form("gate")->Enabled());
+    for (int hit = 0; hit < 4; ++hit) {
+        EXPECT_TRUE(Form("gate")->Enabled()) << "open after " << hit << " hits";
+        Place(0.47f, 0.38f, 0.0f, 0.3f);
+        Frames(25);
+    }
+    EXPECT_FALSE(Form("gate")->Enabled());
+    Frames(int(9.0f / kDt));
+    EXPECT_TRUE(Form("gate")->Enabled());
+}
+
 // The ball dropped through each top lane in turn, then into the hole.
 TEST_F(DefaultTable, RollingTheLanesInOrderThenTheHoleStartsMultiball) {
     if (!links_)

@@ -318,10 +318,12 @@ def links(e):
          ee_cando=1, ee_invert=1, ee_time=100000.0, time_to_sleep=0.0)
 
     # The gate: every fourth hit of the lower bumper opens the orbit gate;
-    # the gate's form gives way while the picture shows it open.
-    link(e, "gate opener", "bumper 3", ["gate locker"], skip_events=4, time_to_sleep=0.05)
+    # the gate's form gives way while the picture shows it open. The locker
+    # raises its event inside the opener's step, so the link that watches it
+    # stands before the opener: links step from the last to the first.
     link(e, "gate passage", "gate locker", ["gate"], ee_cando=1, ee_invert=1, ee_time=8.2,
          time_to_sleep=0.0)
+    link(e, "gate opener", "bumper 3", ["gate locker"], skip_events=4, time_to_sleep=0.05)
     link(e, "orbit shot", "orbit sensor", ["orbit lamp", "sound lamp"], scores=2500,
          time_to_sleep=1.0)
 
