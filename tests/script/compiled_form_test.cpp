@@ -216,20 +216,3 @@ TEST(CompiledForm, LoadFailuresReportTheCallersName) {
     EXPECT_EQ(log, "Can't load '" + bad + "' !\r\n");
 }
 
-TEST(CompiledForm, ExtensionsAreMatchedWithoutCase) {
-    ScratchDir dir("ext-case");
-    WriteFile(dir.File("t.SCRIPT"), "k = 1;");
-    const std::string path = dir.File("t.SCRIPT");
-    ZarnikScr scr(path.c_str());
-    EXPECT_EQ(scr.TokenCount(), 4);
-    EXPECT_TRUE(scr.IsCompiled());
-}
-
-TEST(ReplaceExtension, KeepsDriveFoldersAndBaseName) {
-    EXPECT_EQ(ReplaceExtension("a", ".bin"), "a.bin");
-    EXPECT_EQ(ReplaceExtension("dir\\table.script", ".bin"), "dir\\table.bin");
-    EXPECT_EQ(ReplaceExtension("C:\\x.y\\t", ".bin"), "C:\\x.y\\t.bin");
-    EXPECT_EQ(ReplaceExtension("d/x.y/t.a.script", ".bin"), "d/x.y/t.a.bin");
-    EXPECT_EQ(PathExtension("data\\fonts.Script"), ".Script");
-    EXPECT_EQ(PathExtension("data.d/fonts"), "");
-}

@@ -184,14 +184,3 @@ TEST(ScriptWriter, WritesTheElementConventions) {
     EXPECT_EQ(f.name, "x y");
 }
 
-TEST(FixedString, CutsWhatDoesNotFit) {
-    FixedString<4> s("abcdef");
-    EXPECT_EQ(s, "abc");
-    s = "";
-    EXPECT_TRUE(s.empty());
-    s = "ab";
-    EXPECT_FALSE(s.Append("cd"));
-    EXPECT_EQ(s, "abc");
-    s.Assign(s.view().substr(1));  // overlapping source
-    EXPECT_EQ(s, "bc");
-}

@@ -167,11 +167,3 @@ TEST(Tokenizer, BufferScriptIsNamedAutoScriptAndOwnsACopy) {
     EXPECT_EQ(empty.TokenCount(), 0);
 }
 
-TEST(Tokenizer, TokenArrayGrowsByThirtyTwo) {
-    std::string source;
-    for (int i = 0; i < 33; ++i)
-        source += "; ";
-    ZarnikScr scr(source.data(), int(source.size()));
-    EXPECT_EQ(scr.TokenCount(), 33);
-    EXPECT_EQ(scr.tokens.array_size, 64);
-}
