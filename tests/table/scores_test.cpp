@@ -18,16 +18,16 @@ std::string Bytes(const ScoresList& s) {
 std::string Tag(int tag) {
     return std::string{char(tag), '\0'};
 }
-std::string Field(const std::string& text) {
-    std::string f = text;
-    f.resize(64, '\0');
-    return f;
+std::string Field(std::string text) {
+    return text.resize(64, '\0'), text;
 }
-std::string Result(const std::string& table, std::int32_t score) {
-    std::string r = Tag(2) + Field(table);
-    for (int i = 0; i < 4; ++i)
-        r += char((std::uint32_t(score) >> (8 * i)) & 0xFF);
-    return r;
+std::string Result(const std::string& table, std::uint32_t v) {
+    return Tag(2) + Field(table) + std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
+ScoresList FromBytes(const std::string& bytes) {
+    ScoresList s;
+    s.ReadBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return s;
 }
 
 TEST(Scores, BestScorePerPlayerAndTableIgnoringPathCase) {
@@ -80,7 +80,7 @@ TEST(Scores, LongNamesAndPathsKeep63Characters) {
     EXPECT_EQ(s.players[0].results[0].score, 9);
 }
 
-TEST(Scores, FileRoundTripAndItsLayout) {
+TEST(Scores, FileRoundTripItsLayoutAndAFailedWriteKeepsTheOldFile) {
     ScoresList s;
     s.Record("Ann", "t1", 0x01020304);
     EXPECT_EQ(Bytes(s), Tag(1) + Field("Ann") + Result("t1", 0x01020304) + Tag(0));
@@ -90,43 +90,29 @@ TEST(Scores, FileRoundTripAndItsLayout) {
     ScoresList back;
     ASSERT_TRUE(back.Read(dir.File("scores").c_str()));
     EXPECT_EQ(Bytes(back), Bytes(s));
-}
-
-TEST(Scores, FailedWriteKeepsTheOldFile) {
-    ScratchDir dir("scores_keep");
-    WriteFile(dir.File("scores"), "old");
-    // The temporary name is taken by a folder: nothing can be written.
-    ASSERT_TRUE(std::filesystem::create_directory(dir.File("scores.tmp")));
-    ScoresList s;
-    s.Record("Ann", "t", 1);
-    EXPECT_FALSE(s.Write(dir.File("scores").c_str()));
-    EXPECT_EQ(ReadFile(dir.File("scores")), "old");
+    // The temporary name taken by a folder: nothing can be written, the old file stays.
+    WriteFile(dir.File("old"), "old");
+    ASSERT_TRUE(std::filesystem::create_directory(dir.File("old.tmp")));
+    EXPECT_FALSE(s.Write(dir.File("old").c_str()));
+    EXPECT_EQ(ReadFile(dir.File("old")), "old");
 }
 
 TEST(Scores, ReadingStopsSafelyOnOddFiles) {
-    ScoresList empty;
-    empty.ReadBytes(reinterpret_cast<const std::uint8_t*>("\0\0"), 2);
-    EXPECT_EQ(empty.players.Count, 0);
+    EXPECT_EQ(FromBytes(std::string(2, '\0')).players.Count, 0);
 
     // A result before any player has no owner and is dropped.
-    std::string orphan = Result("t", 5) + Tag(1) + Field("Ann") + Result("t", 7) + Tag(0);
-    ScoresList a;
-    a.ReadBytes(reinterpret_cast<const std::uint8_t*>(orphan.data()), orphan.size());
+    ScoresList a = FromBytes(Result("t", 5) + Tag(1) + Field("Ann") + Result("t", 7) + Tag(0));
     ASSERT_EQ(a.players.Count, 1);
     ASSERT_EQ(a.players[0].results.Count, 1);
     EXPECT_EQ(a.players[0].results[0].score, 7);
 
     // Cut in the middle of a record: what came before stays.
-    std::string cut = Tag(1) + Field("Ann") + Result("t", 7) + Tag(1) + Field("Bob").substr(0, 10);
-    ScoresList b;
-    b.ReadBytes(reinterpret_cast<const std::uint8_t*>(cut.data()), cut.size());
+    ScoresList b = FromBytes(Tag(1) + Field("Ann") + Result("t", 7) + Tag(1) + "Bob");
     ASSERT_EQ(b.players.Count, 1);
     EXPECT_EQ(b.players[0].results.Count, 1);
 
     // Names without a terminator in the file are cut to 63 characters.
-    std::string full = Tag(1) + std::string(64, 'x') + Tag(9) + "junk";
-    ScoresList c;
-    c.ReadBytes(reinterpret_cast<const std::uint8_t*>(full.data()), full.size());
+    ScoresList c = FromBytes(Tag(1) + std::string(64, 'x') + Tag(9) + "junk");
     ASSERT_EQ(c.players.Count, 1);
     EXPECT_EQ(std::strlen(c.players[0].name), 63u);
 
