@@ -19,37 +19,30 @@ namespace {
 class FakeDrive : public CdDrive {
 public:
     std::uint32_t Send(const char* command, char* reply, int size) override {
-        reply[0] = '\0';
-        int t = 0, m = 0, s = 0, f = 0;
+        int n = int(lengths.size()), t = 0, m = 0, s = 0, f = 0;
         char what[16] = {};
-        auto msf = [&](int frames) {
-            std::snprintf(reply, std::size_t(size), "%02d:%02d:%02d", frames / 4500,
-                          frames / 75 % 60, frames % 75);
-        };
-        int n = int(lengths.size());
+        std::string out;
         if (!std::strcmp(command, "status cdaudio mode")) {
-            std::snprintf(reply, std::size_t(size), "%s", n ? "stopped" : "not ready");
+            out = n ? "stopped" : "not ready";
         } else if (!std::strcmp(command, "status cdaudio number of tracks")) {
             if (!n)
                 return CD_ERROR_NOT_READY;
-            std::snprintf(reply, std::size_t(size), "%d", n);
+            out = std::to_string(n);
         } else if (std::sscanf(command, "status cdaudio %15s track %d", what, &t) == 2) {
             if (t < 1 || t > n)
                 return CD_ERROR_BAD_TRACK;
-            if (!std::strcmp(what, "type"))
-                std::snprintf(reply, std::size_t(size), "%s", t == 1 ? "other" : "audio");
-            else
-                msf(!std::strcmp(what, "length") ? lengths[std::size_t(t - 1)] : Start(t));
+            int frames = !std::strcmp(what, "length") ? lengths[std::size_t(t - 1)] : Start(t);
+            char msf[16];
+            std::snprintf(msf, sizeof msf, "%02d:%02d:%02d", frames / 4500, frames / 75 % 60,
+                          frames % 75);
+            out = !std::strcmp(what, "type") ? (t == 1 ? "other" : "audio") : msf;
         } else if (std::sscanf(command, "play cdaudio from %d:%d:%d", &m, &s, &f) == 3) {
-            int from = (m * 60 + s) * 75 + f;
-            for (int k = 1; k <= n; ++k) {
-                if (Start(k) == from) {
-                    played.push_back(k);
-                    return failing.count(k) ? CD_ERROR_CANNOT_PLAY : 0u;
-                }
-            }
+            for (int k = 1; k <= n; ++k)
+                if (Start(k) == (m * 60 + s) * 75 + f)
+                    return played.push_back(k), failing.count(k) ? CD_ERROR_CANNOT_PLAY : 0u;
             return CD_ERROR_CANNOT_PLAY;
         }
+        std::snprintf(reply, std::size_t(size), "%s", out.c_str());
         return 0;
     }
     int Start(int t) const {
@@ -64,70 +57,66 @@ public:
 };
 
 struct FakePlayer {
-    explicit FakePlayer(std::vector<int> lengths) {
-        auto d = std::make_unique<FakeDrive>();
-        d->lengths = std::move(lengths);
-        drive = d.get();
-        player = std::make_unique<CdPlayer>(std::move(d));
+    explicit FakePlayer(std::vector<int> lengths, std::set<int> failing = {})
+        : drive(new FakeDrive), player(std::unique_ptr<CdDrive>(drive)) {
+        drive->lengths = std::move(lengths);
+        drive->failing = std::move(failing);
     }
     FakeDrive* drive;
-    std::unique_ptr<CdPlayer> player;
+    CdPlayer player;
 };
 
 TEST(CdPlayer, PrepareCarriesFramesAndSecondsIntoTheEnd) {
     // Track 2 starts at 150 + 8845 frames = 01:59:70 and lasts 10 frames.
     FakePlayer p({8845, 10, 75 * 61});
-    EXPECT_EQ(p.player->Prepare(2), 0u);
-    EXPECT_EQ(p.player->track, 2);
-    EXPECT_EQ(p.player->start, "01:59:70");
-    EXPECT_EQ(p.player->end, "02:00:05");
-    EXPECT_FLOAT_EQ(p.player->length, 10 * 1000.0f / 75.0f);
-    EXPECT_EQ(p.player->Prepare(3), 0u);
-    EXPECT_FLOAT_EQ(p.player->length, 61000.0f);
+    EXPECT_EQ(p.player.Prepare(2), 0u);
+    EXPECT_EQ(p.player.track, 2);
+    EXPECT_EQ(p.player.start, "01:59:70");
+    EXPECT_EQ(p.player.end, "02:00:05");
+    EXPECT_FLOAT_EQ(p.player.length, 10 * 1000.0f / 75.0f);
+    EXPECT_EQ(p.player.Prepare(3), 0u);
+    EXPECT_FLOAT_EQ(p.player.length, 61000.0f);
     // A failed prepare leaves no track and no length.
-    EXPECT_NE(p.player->Prepare(4), 0u);
-    EXPECT_EQ(p.player->track, 0);
-    EXPECT_EQ(p.player->length, 0.0f);
+    EXPECT_NE(p.player.Prepare(4), 0u);
+    EXPECT_EQ(p.player.track, 0);
+    EXPECT_EQ(p.player.length, 0.0f);
 }
 
 TEST(CdPlayer, LoopingTrackStartsAgainEachTimeItsTimeRunsOut) {
     FakePlayer p({150, 75, 75});  // track 2 lasts one second
-    p.player->PlayTrack(2, true);
-    ASSERT_TRUE(p.player->playing);
+    p.player.PlayTrack(2, true);
+    ASSERT_TRUE(p.player.playing);
     for (int i = 0; i < 36; ++i)
-        p.player->Tick(0.1f);
+        p.player.Tick(0.1f);
     // Each round: ten ticks count the second down, one more starts it again.
     EXPECT_EQ(p.drive->played, (std::vector<int>{2, 2, 2, 2}));
-    EXPECT_TRUE(p.player->playing);
+    EXPECT_TRUE(p.player.playing);
 
     FakePlayer once({150, 75});
-    once.player->PlayTrack(2, false);
+    once.player.PlayTrack(2, false);
     for (int i = 0; i < 30; ++i)
-        once.player->Tick(0.1f);
+        once.player.Tick(0.1f);
     EXPECT_EQ(once.drive->played, (std::vector<int>{2}));
 }
 
 TEST(CdPlayer, FailingAudioTrackFallsToTheNextAndDataTrackGivesUp) {
-    FakePlayer p({150, 75, 75, 75});
-    p.drive->failing = {2, 3};
-    p.player->PlayTrack(2, true);
+    FakePlayer p({150, 75, 75, 75}, {2, 3});
+    p.player.PlayTrack(2, true);
     EXPECT_EQ(p.drive->played, (std::vector<int>{2, 3, 4}));
-    EXPECT_EQ(p.player->track, 4);
-    EXPECT_TRUE(p.player->playing);
-    EXPECT_TRUE(p.player->loop);
+    EXPECT_EQ(p.player.track, 4);
+    EXPECT_TRUE(p.player.playing);
+    EXPECT_TRUE(p.player.loop);
 
-    FakePlayer q({150, 75});
-    q.drive->failing = {1};
-    q.player->PlayTrack(1, true);
+    FakePlayer q({150, 75}, {1});
+    q.player.PlayTrack(1, true);
     EXPECT_EQ(q.drive->played, (std::vector<int>{1}));
-    EXPECT_FALSE(q.player->playing);
+    EXPECT_FALSE(q.player.playing);
 
     // The last audio track failing: the next prepare fails and nothing plays.
-    FakePlayer r({150, 75});
-    r.drive->failing = {2};
-    r.player->PlayTrack(2, false);
-    EXPECT_EQ(r.player->track, 0);
-    EXPECT_FALSE(r.player->playing);
+    FakePlayer r({150, 75}, {2});
+    r.player.PlayTrack(2, false);
+    EXPECT_EQ(r.player.track, 0);
+    EXPECT_FALSE(r.player.playing);
 }
 
 TEST(CdVolume, ClampsToTheUnitRangeOnA16BitScale) {
@@ -153,30 +142,27 @@ protected:
         WriteFile(dir.File("track01.wav"), SineWave(22050, 440, 0.2, 0.2));
     }
     void TearDown() override { GetSoundSystem().Release(); }
-    std::string Status(CdDrive& drive, const char* command) {
-        char reply[64];
-        return drive.Send(command, reply, 64) == 0 ? reply : "error";
-    }
-    // One folder per test: ctest runs tests side by side.
     ScratchDir dir{std::string("music_folder-") +
                    ::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
 
 TEST_F(MusicFolder, TracksAreNumberedFilesAfterTheDataTrack) {
     MusicFolderDrive drive(dir.Path().c_str());
-    EXPECT_EQ(Status(drive, "status cdaudio number of tracks"), "4");
-    EXPECT_EQ(Status(drive, "status cdaudio type track 1"), "other");
-    EXPECT_EQ(Status(drive, "status cdaudio type track 3"), "audio");
-    EXPECT_EQ(Status(drive, "status cdaudio position track 1"), "00:02:00");
-    EXPECT_EQ(Status(drive, "status cdaudio position track 2"), "00:04:00");
-    EXPECT_EQ(Status(drive, "status cdaudio length track 2"), "00:00:30");
-    EXPECT_EQ(Status(drive, "status cdaudio position track 3"), "00:04:30");
-    EXPECT_EQ(Status(drive, "status cdaudio length track 3"), "00:00:15");
-    EXPECT_EQ(Status(drive, "status cdaudio length track 5"), "error");
-    EXPECT_EQ(Status(drive, "status cdaudio mode"), "stopped");
+    const std::pair<const char*, const char*> replies[] = {
+        {"number of tracks", "4"},        {"type track 1", "other"},
+        {"type track 3", "audio"},        {"position track 1", "00:02:00"},
+        {"position track 2", "00:04:00"}, {"length track 2", "00:00:30"},
+        {"position track 3", "00:04:30"}, {"length track 3", "00:00:15"},
+        {"length track 5", "error"},      {"mode", "stopped"}};
+    for (auto [query, expected] : replies) {
+        char reply[64];
+        std::string command = std::string("status cdaudio ") + query;
+        EXPECT_STREQ(drive.Send(command.c_str(), reply, 64) == 0 ? reply : "error", expected)
+            << query;
+    }
 }
 
-TEST_F(MusicFolder, PlaysAPreparedTrackAndStops) {
+TEST_F(MusicFolder, PlaysAPreparedTrackAndStopsAndNoTracksIsNotReady) {
     CdPlayer cd(std::make_unique<MusicFolderDrive>(dir.Path().c_str()));
     cd.PlayTrack(5, true);
     EXPECT_EQ(cd.track, 0);
@@ -199,15 +185,13 @@ TEST_F(MusicFolder, PlaysAPreparedTrackAndStops) {
     EXPECT_EQ(cd.Mode(), 0);
     cd.Close();
     EXPECT_FALSE(cd.playing);
-}
 
-TEST_F(MusicFolder, NoTracksIsNotReadyAndPlaysNothing) {
     ScratchDir empty("music_empty");
-    CdPlayer cd(std::make_unique<MusicFolderDrive>(empty.Path().c_str()));
-    EXPECT_EQ(cd.Mode(), 4);
-    cd.PlayTrack(2, true);
-    EXPECT_FALSE(cd.playing);
-    EXPECT_EQ(cd.track, 0);
+    CdPlayer none(std::make_unique<MusicFolderDrive>(empty.Path().c_str()));
+    EXPECT_EQ(none.Mode(), 4);
+    none.PlayTrack(2, true);
+    EXPECT_FALSE(none.playing);
+    EXPECT_EQ(none.track, 0);
 }
 
 }  // namespace

@@ -3,9 +3,12 @@
 #include <cmath>
 #include <map>
 
+#include "audio/sound_pack.h"
 #include "audio/sound_system.h"
 #include "platform/audio_output.h"
 #include "script/file_access.h"
+#include "script/script_block.h"
+#include "script/zarnik_script.h"
 #include "tests/audio/wave_bytes.h"
 #include "tests/test_files.h"
 
@@ -39,43 +42,43 @@ TEST_F(WaveParsing, EightBitStereoKeepsItsFormatAndDuration) {
         Riff(Chunk("fmt ", FmtBody(2, 11025, 8)) + Chunk("data", std::string(11025, '\x80'))));
     ASSERT_TRUE(sound->HasBuffer());
     EXPECT_EQ(sound->format.channels, 2);
-    EXPECT_EQ(sound->format.samplesPerSec, 11025u);
-    EXPECT_EQ(sound->format.bitsPerSample, 8);
     EXPECT_EQ(sound->bufferBytes, 11025u);
     EXPECT_FLOAT_EQ(sound->duration, 11025.0f / 22050.0f);
     // 5512 whole frames at a quarter of the output rate, 4 bytes a frame out.
     EXPECT_NEAR(double(sound->buffer->OutputBytes()), 5512.0 * 4 * 4, 64);
 }
 
-TEST_F(WaveParsing, OddChunkBeforeDataIsSkippedWithItsPadByte) {
-    std::string wave = Riff(Chunk("fmt ", FmtBody(1, 22050, 16)) + Chunk("LIST", "abc") +
-                            Chunk("data", std::string(400, '\0')));
-    auto sound = FromBytes(wave);
-    ASSERT_TRUE(sound->HasBuffer());
-    EXPECT_EQ(sound->bufferBytes, 400u);
+TEST_F(WaveParsing, ChunkWalkSkipsPaddedChunksAndTakesTheLastData) {
+    const std::string fmt16 = Chunk("fmt ", FmtBody(1, 22050, 16));
+    struct Case {
+        const char* what;
+        std::string wave;
+        std::uint32_t bytes, outBytes;
+        float duration;
+    } cases[] = {
+        // "abc" is padded to an even length.
+        {"odd chunk", Riff(fmt16 + Chunk("LIST", "abc") + Chunk("data", std::string(400, '\0'))),
+         400, 1600, 200 / 22050.0f},
+        // The default is 16-bit mono 22050; the duration uses the format read last.
+        {"data first",
+         Riff(Chunk("data", std::string(200, '\0')) + Chunk("fmt ", FmtBody(2, 11025, 8))), 200,
+         800, 200 / 22050.0f},
+        {"second data",
+         Riff(Chunk("fmt ", FmtBody(1, 44100, 16)) + Chunk("data", std::string(100, '\0')) +
+              Chunk("data", std::string(40, '\0'))),
+         40, 80, 40 / 88200.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto sound = FromBytes(c.wave);
+        ASSERT_TRUE(sound->HasBuffer());
+        EXPECT_EQ(sound->bufferBytes, c.bytes);
+        EXPECT_NEAR(double(sound->buffer->OutputBytes()), c.outBytes, 16);
+        EXPECT_FLOAT_EQ(sound->duration, c.duration);
+    }
 }
 
-TEST_F(WaveParsing, DataBeforeFmtIsMadeInTheDefaultFormat) {
-    // 16-bit mono 22050 by default: 100 frames become 200 stereo output frames.
-    auto sound = FromBytes(
-        Riff(Chunk("data", std::string(200, '\0')) + Chunk("fmt ", FmtBody(2, 11025, 8))));
-    ASSERT_TRUE(sound->HasBuffer());
-    EXPECT_NEAR(double(sound->buffer->OutputBytes()), 200.0 * 4, 16);
-    // The duration uses the format read last.
-    EXPECT_EQ(sound->format.channels, 2);
-    EXPECT_FLOAT_EQ(sound->duration, 200.0f / 22050.0f);
-}
-
-TEST_F(WaveParsing, SecondDataChunkReplacesTheFirstBuffer) {
-    auto sound = FromBytes(Riff(Chunk("fmt ", FmtBody(1, 44100, 16)) +
-                                Chunk("data", std::string(100, '\0')) +
-                                Chunk("data", std::string(40, '\0'))));
-    ASSERT_TRUE(sound->HasBuffer());
-    EXPECT_EQ(sound->bufferBytes, 40u);
-    EXPECT_EQ(sound->buffer->OutputBytes(), 80u);
-}
-
-TEST_F(WaveParsing, BrokenWavesStayEmptyWithOneMessage) {
+TEST_F(WaveParsing, BrokenMissingOrEmptyWavesStayEmptyWithOneMessage) {
     ScratchDir dir("bad_waves");
     std::string data = Chunk("data", std::string(64, '\0'));
     std::string fmt = Chunk("fmt ", FmtBody(1, 22050, 16));
@@ -108,10 +111,6 @@ TEST_F(WaveParsing, BrokenWavesStayEmptyWithOneMessage) {
         EXPECT_EQ(log, "Can't create sound from wave '" + dir.File(name) + "'...\r\n");
         SoundSystem::Play(sound.get(), false);  // harmless
     }
-}
-
-TEST_F(SoundTest, MissingOrEmptyFilesSayFailedToLoad) {
-    ScratchDir dir("missing_waves");
     WriteFile(dir.File("empty.wav"), "");
     for (const std::string& path : {dir.File("nowhere.wav"), dir.File("empty.wav")}) {
         std::unique_ptr<WaveSound> sound;
@@ -125,11 +124,9 @@ class MapProvider : public ResourceProvider {
 public:
     bool Find(const char* path, const std::uint8_t** data, std::uint32_t* size) const override {
         auto it = entries.find(path);
-        if (it == entries.end())
-            return false;
-        *data = Bytes(it->second);
-        *size = std::uint32_t(it->second.size());
-        return true;
+        if (it != entries.end())
+            *data = Bytes(it->second), *size = std::uint32_t(it->second.size());
+        return it != entries.end();
     }
     std::map<std::string, std::string> entries;
 };
@@ -180,6 +177,35 @@ TEST_F(SoundTest, ClosingTheOutputSilencesLiveSounds) {
     a.reset();
 }
 
+TEST_F(SoundTest, PackReadsWordsIntoExistingSlotsFromTheFirstPackOnly) {
+    ScratchDir dir("sound_pack");
+    WriteFile(dir.File("up.wav"), SineWave(22050, 440, 0.1, 0.5));
+    WriteFile(dir.File("down.wav"), SineWave(22050, 660, 0.1, 0.5));
+    std::string up = dir.File("up.wav"), down = dir.File("down.wav");
+    std::string text = "MenuButton { SoundPack { up = \"" + up + "\"; down = 5; left = \"" + down +
+                       "\"; up \"" + down + "\"; }; SoundPack { down = \"" + down + "\"; }; };;";
+    ZarnikScr scr(text.data(), int(text.size()));
+    ScriptBlock button = SubBlock(WholeScript(scr), 1);
+
+    SoundPack pack;
+    EXPECT_EQ(pack.AddSlot("up"), 0);
+    EXPECT_EQ(pack.AddSlot("down"), 1);
+    std::string log = LogAddedBy([&] { pack.Read(button); });
+    EXPECT_EQ(log, "");
+    EXPECT_EQ(pack.slots[0].fileName, up);
+    ASSERT_TRUE(pack.slots[0].sound);
+    EXPECT_TRUE(pack.slots[0].sound->HasBuffer());
+    // An integer value, an unknown slot, a missing '=' and the second pack are ignored.
+    EXPECT_TRUE(pack.slots[1].fileName.empty());
+    EXPECT_FALSE(pack.slots[1].sound);
+
+    pack.Play(0);
+    pack.Play(7);
+    EXPECT_EQ(platform::PlayingSoundCount(), 1);
+    pack.Destroy();
+    EXPECT_EQ(platform::PlayingSoundCount(), 0);
+}
+
 TEST(AudioVolume, MapsToHundredthsOfADecibelAndBack) {
     SoundSystem& sound = GetSoundSystem();
     sound.SetAudioVolume(0.5f);
@@ -193,7 +219,6 @@ TEST(AudioVolume, MapsToHundredthsOfADecibelAndBack) {
     EXPECT_EQ(platform::MasterVolume(), -10000);
     sound.SetAudioVolume(1.0f);
     EXPECT_EQ(platform::MasterVolume(), 0);
-    EXPECT_FLOAT_EQ(platform::GainFromHundredthsDb(0), 1.0f);
     EXPECT_NEAR(platform::GainFromHundredthsDb(-2000), 0.1f, 1e-6);
     EXPECT_EQ(platform::GainFromHundredthsDb(-10000), 0.0f);
 }
