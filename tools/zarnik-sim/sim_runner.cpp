@@ -9,9 +9,11 @@
 #include <cstring>
 
 #include "app/resource_archive.h"
+#include "elements/table_elements.h"
 #include "physics/main_ball.h"
 #include "physics/physics_elements.h"
 #include "render/display.h"
+#include "render/font.h"
 #include "script/file_access.h"
 #include "script/zarnik_script.h"
 
@@ -219,6 +221,15 @@ bool SimRunner::Start(const SimOptions& options, std::string* error) {
         return false;
     }
     RegisterPhysicsElements();
+    RegisterTableElements();
+    // The back surface must exist before the table loads: elements build
+    // their pictures against it. The game's screen is 800 x 600.
+    display_ = std::make_unique<Display>();
+    display_->bpp = 32;
+    if (!display_->Initialise(nullptr))
+        display_.reset();
+    if (display_ && DataFileExists("data\\fonts.script"))
+        LoadFontList();
     table_ = std::make_unique<Table>();
     table_->SetInput(&input_);
     // After the table, which seeds the generator with the clock.
@@ -228,12 +239,6 @@ bool SimRunner::Start(const SimOptions& options, std::string* error) {
         *error = "table '" + options.table + "' has no elements";
         return false;
     }
-    display_ = std::make_unique<Display>();
-    display_->width = table_->screenRect.right > 0 ? table_->screenRect.right : 800;
-    display_->height = table_->screenRect.bottom > 0 ? table_->screenRect.bottom : 600;
-    display_->bpp = 32;
-    if (!display_->Initialise(nullptr))
-        display_.reset();
     return true;
 }
 
@@ -256,8 +261,14 @@ void SimRunner::StepFrame() {
     }
     input_.Poll();
     table_->Update(nullptr, options_.dt);
-    if (display_)
+    if (display_) {
+        // The table covers only its screen rectangle; the game's side panel
+        // would cover the rest. Start each frame from black so moving texts
+        // leave no trails there.
+        if (platform::Surface* back = display_->BackPicture()->Surface())
+            back->Fill(0);
         table_->Draw(display_->BackPicture());
+    }
     ++frame_;
 }
 
