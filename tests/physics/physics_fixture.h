@@ -36,9 +36,7 @@ protected:
         const char* keys[] = {"LSHIFT", "RSHIFT", "SPACE", "ESCAPE", "T"};
         for (int i = 0; i < 5; ++i) {
             ControlBinding b;
-            b.name = names[i];
-            b.device = DEVICE_KEYBOARD;
-            b.devicecode = KeyNameToCode(keys[i]);
+            b.name = names[i], b.device = DEVICE_KEYBOARD, b.devicecode = KeyNameToCode(keys[i]);
             input.bindings.Append(b);
         }
         input.FindGameControls();
