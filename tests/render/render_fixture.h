@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -12,33 +13,18 @@
 
 // A 24-bit BMP file image; colour(x, y) gives 0xRRGGBB, y counted from the top.
 inline std::string MakeBmp(int w, int h, const std::function<std::uint32_t(int, int)>& colour) {
-    auto le32 = [](std::string& s, std::uint32_t v) {
-        for (int k = 0; k < 4; ++k)
+    auto le = [](std::string& s, std::uint32_t v, int bytes) {
+        for (int k = 0; k < bytes; ++k)
             s.push_back(char(v >> (8 * k)));
-    };
-    auto le16 = [](std::string& s, std::uint32_t v) {
-        s.push_back(char(v));
-        s.push_back(char(v >> 8));
     };
     std::size_t stride = (std::size_t(w) * 3 + 3) & ~std::size_t(3);
     std::string s = "BM";
-    le32(s, std::uint32_t(54 + stride * h));
-    le32(s, 0);
-    le32(s, 54);
-    le32(s, 40);
-    le32(s, std::uint32_t(w));
-    le32(s, std::uint32_t(h));
-    le16(s, 1);
-    le16(s, 24);
-    for (int i = 0; i < 6; ++i)
-        le32(s, 0);
+    for (std::uint32_t v : {std::uint32_t(54 + stride * h), 0u, 54u, 40u, std::uint32_t(w),
+                            std::uint32_t(h), 1u | 24u << 16, 0u, 0u, 0u, 0u, 0u, 0u})
+        le(s, v, 4);
     for (int y = h - 1; y >= 0; --y) {
-        for (int x = 0; x < w; ++x) {
-            std::uint32_t c = colour(x, y);
-            s.push_back(char(c));
-            s.push_back(char(c >> 8));
-            s.push_back(char(c >> 16));
-        }
+        for (int x = 0; x < w; ++x)
+            le(s, colour(x, y), 3);
         s.append(stride - std::size_t(w) * 3, '\0');
     }
     return s;
@@ -67,6 +53,15 @@ inline std::uint32_t PixelAt(const Picture* p, int x, int y) {
     std::uint8_t r, g, b;
     platform::UnpackColor(lock.format, v, &r, &g, &b);
     return std::uint32_t(r) << 16 | std::uint32_t(g) << 8 | b;
+}
+
+struct PixelCheck {
+    int x, y;
+    std::uint32_t rgb;
+};
+inline void ExpectPixels(const Picture* p, std::initializer_list<PixelCheck> checks) {
+    for (const PixelCheck& c : checks)
+        EXPECT_EQ(PixelAt(p, c.x, c.y), c.rgb) << "at (" << c.x << ", " << c.y << ")";
 }
 
 // A headless display (no window) with a back surface of the given depth.
