@@ -100,35 +100,36 @@ TEST(CdPlayer, LoopingTrackStartsAgainEachTimeItsTimeRunsOut) {
 }
 
 TEST(CdPlayer, FailingAudioTrackFallsToTheNextAndDataTrackGivesUp) {
-    FakePlayer p({150, 75, 75, 75}, {2, 3});
-    p.player.PlayTrack(2, true);
-    EXPECT_EQ(p.drive->played, (std::vector<int>{2, 3, 4}));
-    EXPECT_EQ(p.player.track, 4);
-    EXPECT_TRUE(p.player.playing);
-    EXPECT_TRUE(p.player.loop);
-
-    FakePlayer q({150, 75}, {1});
-    q.player.PlayTrack(1, true);
-    EXPECT_EQ(q.drive->played, (std::vector<int>{1}));
-    EXPECT_FALSE(q.player.playing);
-
-    // The last audio track failing: the next prepare fails and nothing plays.
-    FakePlayer r({150, 75}, {2});
-    r.player.PlayTrack(2, false);
-    EXPECT_EQ(r.player.track, 0);
-    EXPECT_FALSE(r.player.playing);
+    struct Case {
+        std::vector<int> lengths;
+        std::set<int> failing;
+        int first;
+        std::vector<int> played;
+        int track;
+        bool playing;
+    } cases[] = {
+        {{150, 75, 75, 75}, {2, 3}, 2, {2, 3, 4}, 4, true},
+        {{150, 75}, {1}, 1, {1}, 1, false},
+        // The last audio track failing: the next prepare fails and nothing plays.
+        {{150, 75}, {2}, 2, {2}, 0, false},
+    };
+    for (const Case& c : cases) {
+        FakePlayer p(c.lengths, c.failing);
+        p.player.PlayTrack(c.first, true);
+        EXPECT_EQ(p.drive->played, c.played) << c.first;
+        EXPECT_EQ(p.player.track, c.track) << c.first;
+        EXPECT_EQ(p.player.playing, c.playing) << c.first;
+        EXPECT_TRUE(!c.playing || p.player.loop);
+    }
 }
 
 TEST(CdVolume, ClampsToTheUnitRangeOnA16BitScale) {
     CdPlayer& cd = GetCdPlayer();
-    cd.SetVolume(1.5f);
-    EXPECT_EQ(platform::MusicVolume(), 65535u);
+    for (auto [volume, scaled] : {std::pair{-0.2f, 0u}, {0.5f, 32767u}, {1.5f, 65535u}}) {
+        cd.SetVolume(volume);
+        EXPECT_EQ(platform::MusicVolume(), scaled) << volume;
+    }
     EXPECT_FLOAT_EQ(cd.GetVolume(), 1.0f);
-    cd.SetVolume(-0.2f);
-    EXPECT_EQ(platform::MusicVolume(), 0u);
-    cd.SetVolume(0.5f);
-    EXPECT_EQ(platform::MusicVolume(), 32767u);
-    cd.SetVolume(1.0f);
 }
 
 class MusicFolder : public ::testing::Test {
