@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <map>
+#include <tuple>
 
 #include "audio/sound_pack.h"
 #include "audio/sound_system.h"
@@ -152,7 +153,7 @@ TEST_F(SoundTest, WithAnArchiveOnlyItsEntriesAreRead) {
     EXPECT_EQ(log, "Failed to load sound 'data\\zero.wav'...\r\n");
 }
 
-TEST_F(SoundTest, PlayingAgainRestartsInsteadOfLayering) {
+TEST_F(SoundTest, PlayingAgainRestartsInsteadOfLayeringAndClosingSilences) {
     auto a = FromBytes(SineWave(22050, 440, 2.0, 0.3));
     auto b = FromBytes(SineWave(22050, 660, 2.0, 0.3));
     SoundSystem::Play(a.get(), false);
@@ -166,15 +167,11 @@ TEST_F(SoundTest, PlayingAgainRestartsInsteadOfLayering) {
     EXPECT_TRUE(b->IsPlaying());
     b.reset();  // destroying a playing sound stops it
     EXPECT_EQ(platform::PlayingSoundCount(), 0);
-}
-
-TEST_F(SoundTest, ClosingTheOutputSilencesLiveSounds) {
-    auto a = FromBytes(SineWave(22050, 440, 1.0, 0.3));
+    // Closing the output silences and empties live sounds.
     SoundSystem::Play(a.get(), true);
     GetSoundSystem().Release();
     EXPECT_FALSE(a->HasBuffer());
     SoundSystem::Play(a.get(), false);
-    a.reset();
 }
 
 TEST_F(SoundTest, PackReadsWordsIntoExistingSlotsFromTheFirstPackOnly) {
@@ -208,17 +205,15 @@ TEST_F(SoundTest, PackReadsWordsIntoExistingSlotsFromTheFirstPackOnly) {
 
 TEST(AudioVolume, MapsToHundredthsOfADecibelAndBack) {
     SoundSystem& sound = GetSoundSystem();
-    sound.SetAudioVolume(0.5f);
-    EXPECT_EQ(platform::MasterVolume(), -5000);
-    EXPECT_FLOAT_EQ(sound.GetAudioVolume(), 0.5f);
-    sound.SetAudioVolume(0.0f);
-    EXPECT_EQ(platform::MasterVolume(), -10000);
-    EXPECT_FLOAT_EQ(sound.GetAudioVolume(), 0.0f);
-    // Out of range is refused by the output; the last good value stays.
-    sound.SetAudioVolume(1.5f);
-    EXPECT_EQ(platform::MasterVolume(), -10000);
-    sound.SetAudioVolume(1.0f);
-    EXPECT_EQ(platform::MasterVolume(), 0);
+    // Out of range (1.5) is refused by the output; the last good value stays.
+    for (auto [v, db, back] : {std::tuple{0.5f, -5000, 0.5f},
+                               {0.0f, -10000, 0.0f},
+                               {1.5f, -10000, 0.0f},
+                               {1.0f, 0, 1.0f}}) {
+        sound.SetAudioVolume(v);
+        EXPECT_EQ(platform::MasterVolume(), db) << v;
+        EXPECT_FLOAT_EQ(sound.GetAudioVolume(), back) << v;
+    }
     EXPECT_NEAR(platform::GainFromHundredthsDb(-2000), 0.1f, 1e-6);
     EXPECT_EQ(platform::GainFromHundredthsDb(-10000), 0.0f);
 }
