@@ -5,14 +5,15 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "elements/link.h"
+#include "elements/sound_obj.h"
 #include "elements/table_elements.h"
 #include "input/control_binding.h"
 #include "physics/main_ball.h"
 #include "physics/physics_elements.h"
 #include "render/display.h"
-#include "render/picture.h"
 #include "script/script_block.h"
 #include "script/zarnik_script.h"
 #include "table/table.h"
@@ -34,7 +35,8 @@ struct RecordingScreen : GameScreenLink {
     std::vector<std::string> shown;
 };
 
-// A table built element by element, with a keyboard the test presses.
+// A table built element by element, with a headless display for pictures
+// and a keyboard the test presses.
 class ElementsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -52,25 +54,23 @@ protected:
         input.FindGameControls();
         input.SetKeyboard(&keyboard);
         table.SetInput(&input);
+        display.width = 800;
+        display.height = 600;
+        display.bpp = 32;
+        ASSERT_TRUE(display.Initialise(nullptr));
         std::srand(7);
     }
 
-    // A headless display so pictures get surfaces, and `count` frames
-    // "<dir>/f000N.bmp" of w x h pixels for the animated elements.
-    std::string Frames(int count, int w = 10, int h = 8) {
-        if (!display) {
-            display = std::make_unique<Display>();
-            display->width = 800;
-            display->height = 600;
-            display->bpp = 32;
-            EXPECT_TRUE(display->Initialise(nullptr));
-        }
+    // `count` frames "<dir>/f000N.bmp" of 10 x 8 pixels; returns the keys
+    // that name them.
+    std::string Frames(int count) {
         for (int i = 0; i < count; ++i) {
             char name[32];
             std::snprintf(name, sizeof(name), "f%04d.bmp", i);
-            WriteFile(dir.File(name), SolidBmp(w, h, 0x102030u * std::uint32_t(i + 1)));
+            WriteFile(dir.File(name), SolidBmp(10, 8, 0x102030u * std::uint32_t(i + 1)));
         }
-        return dir.File("f");
+        return "filestart = \"" + dir.File("f") +
+               "\"; fileend = \".bmp\"; filecount = " + std::to_string(count) + "; ";
     }
 
     void Press(const char* key, bool down) {
@@ -90,17 +90,25 @@ protected:
         return raw;
     }
 
-    Probe* AddProbe() {
+    Probe* AddProbe(bool enabled = true) {
         auto p = std::make_unique<Probe>();
+        p->SetEnabled(enabled);
         Probe* raw = p.get();
         table.AppendElement(std::move(p));
         return raw;
     }
 
     void Update(float dt = 0.01f) { table.Update(&screen, dt); }
+    // Raises the source's one-frame event `times` times, one update each.
+    void Fire(TableObject* source, int times = 1, float dt = 0.01f) {
+        for (int i = 0; i < times; ++i) {
+            source->event_flag = 1;
+            Update(dt);
+        }
+    }
 
     ScratchDir dir{"elements_test"};
-    std::unique_ptr<Display> display;
+    Display display;
     platform::ManualKeyboard keyboard;
     InputManager input;
     Table table;

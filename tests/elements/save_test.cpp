@@ -1,7 +1,5 @@
 #include <string>
 
-#include "elements/lights.h"
-#include "elements/sound_obj.h"
 #include "elements/text_messages.h"
 #include "tests/elements/elements_fixture.h"
 
@@ -14,8 +12,7 @@ const char* kEveryKind =
     "MainBall { name = \"Ball\"; };;\r\n"
     "StaticPicture { filename = \"pic.bmp\"; atX = 0.1; atY = 0.2; noTilt = 1; };;\r\n"
     "StaticSprite { atX = 0.3; filestart = \"s\"; fileend = \".bmp\"; filecount = 2; "
-    "frametime = 0.05; reverse = 1; likecounter = 0; playalways = 1; playbackalso = 0; "
-    "loopcount = 4; };;\r\n"
+    "frametime = 0.05; reverse = 1; playalways = 1; loopcount = 4; };;\r\n"
     "Switch { atX = 0.5; atY = 0.25; filestart = \"sw\"; fileend = \".bmp\"; };;\r\n"
     "TSwitch { atX = 0.125; filename = \"t.bmp\"; };;\r\n"
     "Dummy { whatever = 3; };;\r\n"
@@ -31,53 +28,25 @@ const char* kEveryKind =
     "Locker { atX = 0.6; maxtime = 2.0; filestart = \"g\"; fileend = \".bmp\"; filecount = 4; "
     "keycontrol = 1; };;\r\n";
 
-TEST_F(ElementSave, EveryKindLoadsAndSavesItsTextUnchangedThroughAReload) {
+TEST_F(ElementSave, EveryKindSavesTextThatReloadsToTheSameText) {
     WriteFile(dir.File("a.script"), kEveryKind);
     ASSERT_TRUE(table.Load(dir.File("a.script").c_str(), "p"));
     ASSERT_EQ(table.ElementCount(), 13);
     EXPECT_TRUE(table.Element(6)->Enabled()) << "its target 9 comes later in the script";
     std::string first;
     ASSERT_TRUE(table.SaveText(&first));
-
     WriteFile(dir.File("b.script"), first);
     Table again;
     ASSERT_TRUE(again.Load(dir.File("b.script").c_str(), "p"));
-    ASSERT_EQ(again.ElementCount(), 13);
-    for (int i = 0; i < 13; ++i)
-        EXPECT_EQ(again.Element(i)->type, table.Element(i)->type) << "element " << i;
     std::string second;
     ASSERT_TRUE(again.SaveText(&second));
     EXPECT_EQ(first, second);
-    EXPECT_NE(first.find("Dummy {\r\n ;;\r\n};;\r\n"), std::string::npos);
+    EXPECT_NE(first.find("};;\r\nDummy {\r\n ;;\r\n};;\r\nLink {"), std::string::npos);
     EXPECT_NE(first.find("Switch { atX = 0.5000;\r\n atY = 0.2500;\r\n"), std::string::npos);
-    EXPECT_NE(first.find(" filestart = \"w\";\r\n fileend = \".bmp\";\r\n filecount = 3;\r\n"
-                         " frametime = 0.1000;\r\n SimpleMessage {\r\n  string = \"one\";\r\n };;"),
+    EXPECT_NE(first.find(" atY = 0.0000;\r\n filestart = \"w\";\r\n fileend = \".bmp\";\r\n"
+                         " filecount = 3;\r\n frametime = 0.1000;\r\n SimpleMessage {\r\n"
+                         "  string = \"one\";\r\n };;\r\n};;"),
               std::string::npos);
-}
-
-TEST_F(ElementSave, TravelingStringWithoutAnimationWritesItsMovingPosition) {
-    TravelingString* s =
-        Add<TravelingString>("name = \"n\"; message = \"m\"; font = \"none\"; atX = 0.25;");
-    s->atX = 0.5f;
-    std::string text;
-    s->Save(&text);
-    EXPECT_EQ(text,
-              "TravelingString {\r\n name = \"n\";\r\n message = \"m\";\r\n font = \"none\";\r\n"
-              " center = 0;\r\n swiched = 0;\r\n active = 1;\r\n type = 0;\r\n"
-              " tspeedX = 0.0000;\r\n tspeedY = 0.0000;\r\n atX = 0.5000;\r\n atY = 0.0000;\r\n"
-              "};;\r\n");
-}
-
-TEST_F(ElementSave, ReapplyingALinkKeepsTheKeysItDoesNotName) {
-    Add<Dummy>("");
-    Link* link = Add<Link>("from = 0; scores = 25; change_offset = 3; To { to = 0; };;");
-    std::string text = "X { big_scores = 7; To { to = 0; };; };;";
-    ZarnikScr scr(text.data(), int(text.size()));
-    link->Load(SubBlock(WholeScript(scr), 1));
-    EXPECT_EQ(link->scores, 25);
-    EXPECT_EQ(link->big_scores, 7);
-    EXPECT_EQ(link->fire_count, 3);
-    EXPECT_EQ(link->targets.Count, 1) << "the old targets go";
 }
 
 }  // namespace
