@@ -1,5 +1,7 @@
 #include "elements/link.h"
 
+#include <cstdint>
+
 #include "elements/element_common.h"
 #include "script/script_block.h"
 #include "script/script_writer.h"
@@ -11,6 +13,19 @@ const SubBlockDef kLinkSubBlocks[] = {{"To", 0}, {nullptr, 0}};
 void RenumberOne(std::int32_t* index, int k) {
     if (*index > k)
         *index -= 1;
+}
+
+// Script values may be anything: counters and the score wrap rather than
+// overflow.
+void AddPoints(std::int32_t* score, std::int32_t points) {
+    *score = std::int32_t(std::uint32_t(*score) + std::uint32_t(points));
+}
+
+// Decreases a counter; true when it is then below 1.
+bool CountDown(std::int32_t* counter) {
+    if (*counter > INT32_MIN)
+        --*counter;
+    return *counter < 1;
 }
 
 void SwapOne(std::int32_t* index, int a, int b) {
@@ -216,7 +231,7 @@ void Link::Step(float dt) {
         return;
     if (!pending_activation && !source->event_flag)
         return;
-    if (--skip_left >= 1)
+    if (!CountDown(&skip_left))
         return;
 
     skip_left = skip_events;
@@ -226,7 +241,7 @@ void Link::Step(float dt) {
 
     if (can_set_tres_mode == 0) {
         if (!tres_mode) {
-            table_.score += is_current ? big_scores : scores;
+            AddPoints(&table_.score, is_current ? big_scores : scores);
         } else {
             tres_time_left -= dt;
             blink_timer -= dt;
@@ -234,7 +249,7 @@ void Link::Step(float dt) {
                 tres_mode = 0;
             if (blink_timer <= 0.0f)
                 DrawBlink(this);
-            table_.score += tres_scores;
+            AddPoints(&table_.score, tres_scores);
         }
 
         if (ee_cando == 0) {
@@ -251,8 +266,9 @@ void Link::Step(float dt) {
 
         if (is_current) {
             const bool stepOk = change_step < 1 || fire_count % change_step == 0;
-            const bool scoreOk = sl_limit < 1 || table_.score - score_mark >= sl_limit;
-            if (stepOk && scoreOk && --current_left < 1) {
+            const bool scoreOk =
+                sl_limit < 1 || std::int64_t(table_.score) - score_mark >= sl_limit;
+            if (stepOk && scoreOk && CountDown(&current_left)) {
                 is_current = false;
                 if (InRange(next)) {
                     Highlight(false);
@@ -261,11 +277,11 @@ void Link::Step(float dt) {
             }
         }
         if (change_step >= 1)
-            ++fire_count;
+            AddPoints(&fire_count, 1);
         if (can_activate_menu != 0)
             menu_request = 1;
     } else {
-        if (--tres_count_left < 1) {
+        if (CountDown(&tres_count_left)) {
             tres_count_left = tres_mode_act_count;
             for (const LinkTarget& t : targets) {
                 if (TableObject* e = table_.Element(t.to)) {

@@ -190,7 +190,10 @@ void StaticSprite::Step(float dt) {
     if (!playing || a.playing)
         return;
     if (playbackalso == 0) {
-        if (--loops_left > 0) {
+        // A script may give any count; it must not wrap round to a long play.
+        if (loops_left > 0)
+            --loops_left;
+        if (loops_left > 0) {
             Start(StartFrame(), reverse == 0, false);
         } else {
             event_flag = 1;

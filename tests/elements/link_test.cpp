@@ -71,6 +71,17 @@ TEST_F(LinkFiring, InvalidLinkIsDisabledAndInert) {
     EXPECT_EQ(table.score, 0);
 }
 
+TEST_F(LinkFiring, ExtremeScriptValuesWrapInsteadOfOverflowing) {
+    Dummy* source = Add<Dummy>("");
+    table.score = -2147483000;
+    Add<Link>(
+        "from = 0; scores = 2147483647; big_scores = 2147483647; skip_events = -2147483648; "
+        "change_step = 1; change_offset = 2147483647; sl_limit = 5; initially_current = 1; "
+        "time_to_sleep = 0.0;");
+    Fire(source, 3);
+    EXPECT_EQ(table.score, 645);
+}
+
 TEST_F(LinkCurrent, ChangeCountPassesTheTokenAtTheNthFiring) {
     Dummy* source = Add<Dummy>("");
     Probe* lamp = AddProbe();
