@@ -215,4 +215,3 @@ TEST(CompiledForm, LoadFailuresReportTheCallersName) {
     });
     EXPECT_EQ(log, "Can't load '" + bad + "' !\r\n");
 }
-

@@ -183,4 +183,3 @@ TEST(ScriptWriter, WritesTheElementConventions) {
     EXPECT_EQ(f.atX, -0.125f);
     EXPECT_EQ(f.name, "x y");
 }
-

@@ -166,4 +166,3 @@ TEST(Tokenizer, BufferScriptIsNamedAutoScriptAndOwnsACopy) {
     ZarnikScr empty(nullptr, 0);
     EXPECT_EQ(empty.TokenCount(), 0);
 }
-
