@@ -59,30 +59,6 @@ TEST(CompiledForm, ExactBytesOfASmallScript) {
     EXPECT_EQ(image, expected);
 }
 
-TEST(CompiledForm, PoolOffsetsFollowTheFirstMatchRule) {
-    struct Case {
-        std::vector<std::string> words;
-        std::vector<std::uint32_t> offsets;
-    };
-    const Case cases[] = {
-        {{"ab", "a"}, {0, 0}},
-        {{"ab", "b", "ab"}, {0, 1, 0}},
-        {{"ab", "cd", "bc"}, {0, 2, 1}},     // across the seam of two words
-        {{"a", "aa", "aa"}, {0, 1, 0}},      // appended, then found earlier
-        {{"x", "", "y", ""}, {0, 0, 1, 0}},  // the empty word is at 0
-        {{"abc", "bcd", "cd"}, {0, 3, 4}},
-    };
-    for (const Case& c : cases) {
-        WordPool pool;
-        std::string naive;
-        for (std::size_t i = 0; i < c.words.size(); ++i) {
-            EXPECT_EQ(pool.Place(c.words[i]), c.offsets[i]) << "word " << i;
-            EXPECT_EQ(NaivePlace(&naive, c.words[i]), c.offsets[i]);
-        }
-        EXPECT_EQ(pool.Bytes(), naive);
-    }
-}
-
 TEST(CompiledForm, PoolAgreesWithTheLowestPositionSearchOnRandomWords) {
     std::mt19937 rng(7);
     for (int round = 0; round < 20; ++round) {

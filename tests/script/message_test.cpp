@@ -43,14 +43,12 @@ TEST_F(MessageTest, EachReportIsShownAndAppendedWithCrLf) {
     });
     EXPECT_EQ(log, "Can't load 'data\\a.script' !\r\n3 and 0.5\r\n");
     EXPECT_EQ(g_shown, (std::vector<std::string>{"Can't load 'data\\a.script' !", "3 and 0.5"}));
-}
 
-TEST_F(MessageTest, LongTextsAreCutTo4095Characters) {
+    // Texts are cut to 4095 characters, never overflowing the buffer.
     std::string huge(10000, 'x');
-    std::string log = LogAddedBy([&] { ReportMessage("%s", huge.c_str()); });
+    log = LogAddedBy([&] { ReportMessage("%s", huge.c_str()); });
     EXPECT_EQ(log, std::string(4095, 'x') + "\r\n");
-    ASSERT_EQ(g_shown.size(), 1u);
-    EXPECT_EQ(g_shown[0].size(), 4095u);
+    EXPECT_EQ(g_shown.back().size(), 4095u);
 }
 
 TEST_F(MessageTest, EnvironmentForcesStandardError) {

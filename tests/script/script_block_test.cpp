@@ -165,21 +165,4 @@ TEST(ScriptWriter, WritesTheElementConventions) {
     d.EmptyStatement();
     d.Close();
     EXPECT_EQ(out, "Dummy {\r\n ;;\r\n};;\r\n");
-
-    out.clear();
-    ScriptWriter m(&out, "\t\t");
-    m.Float6("x", 0.25f);
-    m.CloseMenu("\t");
-    EXPECT_EQ(out, "\t\tx = 0.250000;\r\n\t};\r\n");
-
-    // What is written reads back.
-    out.clear();
-    ScriptWriter r(&out);
-    r.Open("A");
-    r.Real("atX", -0.125f);
-    r.Word("name", "x y");
-    r.Close();
-    Fields f = Read(std::string(out.substr(out.find('{') + 1)));
-    EXPECT_EQ(f.atX, -0.125f);
-    EXPECT_EQ(f.name, "x y");
 }
