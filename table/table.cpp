@@ -35,12 +35,26 @@ Table::~Table() {
         DestroyElement(elements_.Count - 1);
 }
 
+namespace {
+
+// A script may put an element anywhere; its pixel stays far outside any
+// surface instead of overflowing the conversion.
+int ToPixel(float v) {
+    if (!(v > -1.0e8f))
+        return -100000000;
+    if (v > 1.0e8f)
+        return 100000000;
+    return int(v);
+}
+
+}  // namespace
+
 int Table::ScreenX(float x) const {
-    return int(float(screenRect.right - screenRect.left) * x + float(screenRect.left));
+    return ToPixel((float(screenRect.right) - float(screenRect.left)) * x + float(screenRect.left));
 }
 
 int Table::ScreenY(float y) const {
-    return int(float(screenRect.bottom - screenRect.top) * y + float(screenRect.top));
+    return ToPixel((float(screenRect.bottom) - float(screenRect.top)) * y + float(screenRect.top));
 }
 
 void Table::SetScores(ScoresList* scores, const char* path) {
@@ -339,7 +353,8 @@ void Table::WelcomeCheck() {
     TableMessage* welcome = Message(MESSAGE_WELCOME);
     if (welcome == nullptr || welcome->IsActive() || welcome->LineCount() < 1)
         return;
-    if (std::rand() < 20) {
+    // 20 in 32768, whatever the C library's range.
+    if ((std::rand() & 0x7FFF) < 20) {
         welcome->SetActive(true);
         welcome->ShowLine(std::rand() % welcome->LineCount());
     }
