@@ -113,3 +113,23 @@ TEST_F(Texts, NextBallAndTiltMessagesGoThroughTheRegisteredString) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Texts, WelcomeStringStartsAtRandomOnlyWhenItHasTexts) {
+    TravelingString* silent = Add<TravelingString>("name = \"welcome\"; active = 0;");
+    for (int i = 0; i < 20000; ++i)
+        Update();
+    EXPECT_EQ(silent->active, 0);
+    TravelingString* welcome = Add<TravelingString>(
+        "name = \"welcome\"; active = 0; SimpleMessage { string = \"one\"; };; "
+        "SimpleMessage { string = \"two\"; };;");
+    int frames = 0;
+    for (; welcome->active == 0 && frames < 40000; ++frames)
+        Update();
+    EXPECT_EQ(welcome->active, 1) << "20 in 32768 a frame";
+    EXPECT_GT(frames, 10);
+    EXPECT_TRUE(welcome->message == "one" || welcome->message == "two");
+}
+
+}  // namespace
