@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "physics/animated_part.h"
 #include "physics/collision_form.h"
 #include "physics/main_ball.h"
 #include "physics/physics_elements.h"
@@ -153,21 +154,11 @@ void Handle::Strike(CollisionForm& f, float a) {
 }
 
 void Handle::Draw(Picture* target, int offsetX, int offsetY) {
-    if (!animation_)
-        return;
-    animation_->Draw(target, table_.ScreenX(atX) + offsetX, table_.ScreenY(atY) + offsetY);
+    DrawAnimatedPart(table_, animation_.get(), atX, atY, target, offsetX, offsetY);
 }
 
 void Handle::DrawEditor(Picture* surface) {
-    if (!animation_)
-        return;
-    const Picture* frame = animation_->Frame(animation_->frame);
-    if (frame != nullptr && CurrentDisplay() != nullptr) {
-        const int x = table_.ScreenX(atX), y = table_.ScreenY(atY);
-        CurrentDisplay()->DrawOutline(surface, x, y, x + frame->Width(), y + frame->Height());
-    }
-    if (CollisionForm* f = Form())
-        f->DrawEditor(surface);
+    DrawAnimatedPartEditor(table_, animation_.get(), atX, atY, Form(), surface);
 }
 
 void Handle::MoveBy(float dx, float dy) {
@@ -176,10 +167,5 @@ void Handle::MoveBy(float dx, float dy) {
 }
 
 bool Handle::GetAnchor(int* x, int* y) {
-    if (!animation_)
-        return false;
-    const Picture* frame = animation_->Frame(animation_->frame);
-    *x = table_.ScreenX(atX) + (frame ? frame->Width() / 2 : 0);
-    *y = table_.ScreenY(atY) + (frame ? frame->Height() / 2 : 0);
-    return true;
+    return AnimatedPartAnchor(table_, animation_.get(), atX, atY, x, y);
 }
