@@ -1,5 +1,7 @@
 #include "render/font.h"
 
+#include "render/cache_entries.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -159,31 +161,15 @@ Font* FontCache::Get(const char* fileName) {
 }
 
 void FontCache::Release(Font*& font) {
-    for (int i = entries.Count - 1; i >= 0; --i) {
-        Entry& e = entries[i];
-        if (e.font != font)
-            continue;
-        font = nullptr;
-        if (--e.count <= 0) {
-            Font* doomed = e.font;
-            entries.RemoveAt(i);
-            delete doomed;
-        }
-        return;
-    }
+    ReleaseCacheEntry(entries, &Entry::font, font);
 }
 
 int FontCache::CountOf(const Font* font) const {
-    for (int i = entries.Count - 1; i >= 0; --i)
-        if (entries[i].font == font)
-            return entries[i].count;
-    return 0;
+    return CacheEntryCount(entries, &Entry::font, font);
 }
 
 void FontCache::Clear() {
-    for (int i = entries.Count - 1; i >= 0; --i)
-        delete entries[i].font;
-    entries.Clear();
+    ClearCacheEntries(entries, &Entry::font);
 }
 
 FontCache& GlobalFontCache() {

@@ -1,5 +1,7 @@
 #include "render/picture.h"
 
+#include "render/cache_entries.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -590,31 +592,15 @@ Picture* PictureCache::Get(const char* fileName, unsigned flags, bool unique) {
 }
 
 void PictureCache::Release(Picture*& picture) {
-    for (int i = entries.Count - 1; i >= 0; --i) {
-        Entry& e = entries[i];
-        if (e.picture != picture)
-            continue;
-        picture = nullptr;
-        if (--e.count <= 0) {
-            Picture* doomed = e.picture;
-            entries.RemoveAt(i);
-            delete doomed;
-        }
-        return;
-    }
+    ReleaseCacheEntry(entries, &Entry::picture, picture);
 }
 
 int PictureCache::CountOf(const Picture* picture) const {
-    for (int i = entries.Count - 1; i >= 0; --i)
-        if (entries[i].picture == picture)
-            return entries[i].count;
-    return 0;
+    return CacheEntryCount(entries, &Entry::picture, picture);
 }
 
 void PictureCache::Clear() {
-    for (int i = entries.Count - 1; i >= 0; --i)
-        delete entries[i].picture;
-    entries.Clear();
+    ClearCacheEntries(entries, &Entry::picture);
 }
 
 PictureCache& GlobalPictureCache() {
