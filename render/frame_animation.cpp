@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/resource_archive.h"
+#include "archive/resource_archive.h"
 #include "render/picture.h"
 
 void FrameFileName(char (&out)[260], const char* prefix, int number, const char* suffix) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/resource_archive.h"
+#include "archive/resource_archive.h"
 #include "audio/wave_parser.h"
 #include "input/control_binding.h"
 #include "render/display.h"

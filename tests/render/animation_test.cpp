@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/resource_archive.h"
+#include "archive/resource_archive.h"
 #include "render/frame_animation.h"
 #include "tests/render/render_fixture.h"
 #include "tests/test_files.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/resource_archive.h"
+#include "archive/resource_archive.h"
 #include "tests/test_files.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <vector>
 
-#include "app/resource_archive.h"
+#include "archive/resource_archive.h"
 #include "script/file_access.h"
 
 namespace fs = std::filesystem;

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/resource_archive.h"
+#include "archive/resource_archive.h"
 #include "elements/table_elements.h"
 #include "physics/main_ball.h"
 #include "physics/physics_elements.h"

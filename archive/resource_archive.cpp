@@ -1,4 +1,4 @@
-#include "app/resource_archive.h"
+#include "archive/resource_archive.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/resource_archive.h"
+#include "archive/resource_archive.h"
 #include "script/script_block.h"
 #include "script/zarnik_script.h"
 #include "tests/test_files.h"
