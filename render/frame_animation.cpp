@@ -4,8 +4,32 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <sys/stat.h>
+
 #include "archive/resource_archive.h"
 #include "render/picture.h"
+#include "script/file_access.h"
+#include "script/message.h"
+
+namespace {
+
+// Missing frames reported one by one before the rest are only counted.
+constexpr int kReportedMissingFrames = 3;
+// So many missing in a row end the sequence: the frames after them are not
+// looked for (each look is a directory search; a count of thousands would
+// stall the load).
+constexpr int kMissingRunEnd = 32;
+
+bool FrameFileExists(const char* name) {
+    const std::uint8_t* data = nullptr;
+    std::uint32_t size = 0;
+    if (FindResource(name, &data, &size))
+        return true;
+    struct stat st;
+    return stat(ResolveLoosePath(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
 
 void FrameFileName(char (&out)[260], const char* prefix, int number, const char* suffix) {
     std::snprintf(out, sizeof out, "%s%04d%s", prefix ? prefix : "", number, suffix ? suffix : "");
@@ -13,11 +37,37 @@ void FrameFileName(char (&out)[260], const char* prefix, int number, const char*
 
 FrameAnimation::FrameAnimation(const char* prefix, const char* suffix, int count, int firstNumber,
                                unsigned flags) {
+    const char* start = prefix ? prefix : "";
+    const char* end = suffix ? suffix : "";
+    if (count > kMaxFrames) {
+        ReportMessage("%s####%s: %d frames asked, the first %d are used !", start, end, count,
+                      kMaxFrames);
+        count = kMaxFrames;
+    }
+    int missing = 0, missingRun = 0;
     for (int i = 0; i < count; ++i) {
         char name[260];
         FrameFileName(name, prefix, firstNumber + i, suffix);
-        frames.Append(PictureCacheGet(name, flags | PICTURE_SURFACE | PICTURE_TRANSPARENT, false));
+        // Past the first few, a missing frame keeps an empty slot without a
+        // message of its own: a wrong count must not bury the user in them.
+        if (missing >= kReportedMissingFrames &&
+            (missingRun >= kMissingRunEnd || !FrameFileExists(name))) {
+            ++missing;
+            ++missingRun;
+            frames.Append(nullptr);
+            continue;
+        }
+        Picture* picture = PictureCacheGet(name, flags | PICTURE_SURFACE | PICTURE_TRANSPARENT);
+        if (picture->Width() == 0) {
+            ++missing;
+            ++missingRun;
+        } else {
+            missingRun = 0;
+        }
+        frames.Append(picture);
     }
+    if (missing > kReportedMissingFrames)
+        ReportMessage("%s####%s: %d of %d frames are missing !", start, end, missing, count);
 }
 
 FrameAnimation::~FrameAnimation() {
@@ -58,12 +108,13 @@ void FrameAnimation::Advance(float dt) {
         return;
     elapsed += dt;
     int prev = frame;
+    constexpr int kMostSteps = 1000000;
     if (frameTime > 0.0f) {
         int n = 0;
         if (elapsed / frameTime > 100000.0f) {
             // A huge step of time (or a tiny frame time) is taken in one go.
             float steps = std::floor(elapsed / frameTime);
-            n = steps > 1e6f ? 1000000 : int(steps);
+            n = steps > 1e6f ? kMostSteps : int(steps);
             elapsed = std::fmod(elapsed, frameTime);
         }
         while (elapsed >= frameTime) {
@@ -71,6 +122,11 @@ void FrameAnimation::Advance(float dt) {
             ++n;
         }
         frame += forward ? n : -n;
+    } else if (!loop || remaining >= 0) {
+        // Frames that take no time: a play with an end reaches it at once
+        // (an endless loop has no pace and stays where it is).
+        elapsed = 0.0f;
+        frame += forward ? kMostSteps : -kMostSteps;
     }
     if (remaining >= 0) {
         remaining -= std::abs(frame - prev);

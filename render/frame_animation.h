@@ -14,6 +14,13 @@ inline constexpr float DEFAULT_FRAMETIME = 0.05f;
 //   a.Play(3, true);  a.Advance(dt);  a.Draw(display.BackPicture(), x, y);
 class FrameAnimation {
 public:
+    // Frames an animation takes at most: a script asking for millions would
+    // stall the load picture by picture. Longer films are ArchiveAnimations.
+    static constexpr int kMaxFrames = 4096;
+
+    // count is cut to kMaxFrames. The first few frames that can't be read
+    // are reported by the picture cache; the slots of further missing files
+    // stay empty (nullptr) and one message counts them.
     FrameAnimation(const char* prefix, const char* suffix, int count, int firstNumber,
                    unsigned flags);
     virtual ~FrameAnimation();
