@@ -8,8 +8,7 @@
 #include "script/script_writer.h"
 
 void BallLauncher::Launch(MainBall* ball) const {
-    ball->position = Vec2{atX, atY};
-    ball->velocity = Vec2{speedX * speedValue, speedY * speedValue};
+    ball->SetMotion(Vec2{atX, atY}, Vec2{speedX * speedValue, speedY * speedValue});
     ball->SetEnabled(true);
 }
 
@@ -76,7 +75,8 @@ void BallGenerator::Activate() {
     if (table_.BallCount() < 1)
         return;
     const MainBall* primary = dynamic_cast<const MainBall*>(table_.Ball(0));
-    if (primary == nullptr)
+    // A point beyond float range has no ball to give.
+    if (primary == nullptr || !IsFinite(Vec2{atX, atY}))
         return;
     std::unique_ptr<MainBall> ball = primary->MakeCopy();
     Launch(ball.get());

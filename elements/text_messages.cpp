@@ -199,8 +199,10 @@ void TravelingString::ShowLine(int line) {
         return;
     Measure();
     const ScreenRect& r = table_.screenRect;
-    const float width = float(r.right - r.left);
-    const float height = float(r.bottom - r.top);
+    // In floats, as the table maps its units: the int difference of a
+    // script's extreme rectangle would overflow.
+    const float width = float(r.right) - float(r.left);
+    const float height = float(r.bottom) - float(r.top);
     // A degenerate rectangle gives no limits to travel between.
     left_limit = width != 0.0f ? -(float(r.left) + float(text_width)) / width : 0.0f;
     top_limit = height != 0.0f ? -(float(text_height) + float(r.top)) / height : 0.0f;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 class CollisionForm;
 class FrameAnimation;
 class Picture;
@@ -19,3 +21,10 @@ void DrawAnimatedPartEditor(const Table& table, FrameAnimation* animation, float
 // The editor anchor: the centre of the current frame. False without frames.
 bool AnimatedPartAnchor(const Table& table, FrameAnimation* animation, float atX, float atY, int* x,
                         int* y);
+
+// A position p moved by delta. A move of no size in floats (no time times
+// an endless speed, with a frame time of 0) leaves p where it was.
+inline float MovedBy(float p, float delta) {
+    const float moved = p + delta;
+    return std::isnan(moved) ? p : moved;
+}

@@ -252,7 +252,16 @@ void MoveAndCollide(Table& table, BallMotion* ball, float h) {
     int pass = 0;
     const int elementCount = table.ElementCount();
     for (;;) {
-        if (Length(s) < 0.0001f) {
+        const float sLength = Length(s);
+        // v and h stay the same over a pass until its hit ends it.
+        const float travel = Length(v) * h;
+        if (!std::isfinite(sLength) || !std::isfinite(travel)) {
+            // A response factor of a script (k_bounce 1e20) threw the ball out
+            // of float range: it stops for this step rather than turn NaN.
+            v = Vec2{};
+            return;
+        }
+        if (sLength < 0.0001f) {
             p += s;
             return;
         }
@@ -264,7 +273,6 @@ void MoveAndCollide(Table& table, BallMotion* ball, float h) {
             CollisionForm& form = *static_cast<CollisionForm*>(e);
             if (!form.hasBounds)
                 continue;
-            const float travel = Length(v) * h;
             if (!(Length(p - form.centre) < travel + form.boundRadius + r))
                 continue;
             Vec2 m, n;
@@ -276,8 +284,15 @@ void MoveAndCollide(Table& table, BallMotion* ball, float h) {
             Respond(form.c_type, form, n, &v);
             if (form.c_type == COLLISION_NONE)
                 continue;
-            h = (travel - Length(m)) * h / travel;
-            p += m;
+            const float hLeft = (travel - Length(m)) * h / travel;
+            const Vec2 contactPoint = p + m;
+            if (!std::isfinite(hLeft) || !IsFinite(contactPoint)) {
+                // Geometry or a radius beyond float range: no contact to move to.
+                v = Vec2{};
+                return;
+            }
+            h = hLeft;
+            p = contactPoint;
             passHit = true;
         }
         ++pass;

@@ -1,6 +1,5 @@
 #include "physics/handle.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "physics/animated_part.h"
@@ -35,8 +34,8 @@ bool Handle::Load(const ScriptBlock& block) {
               KeyDef::Real("length", &length), KeyDef::Word("filestart", &filestart),
               KeyDef::Word("fileend", &fileend), KeyDef::Int("filecount", &filecount),
               KeyDef::Int("control", &control), KeyDef::Int("form", &form)});
-    animation_ = std::make_unique<FrameAnimation>(filestart.c_str(), fileend.c_str(),
-                                                  std::min(filecount, kMaxElementFrames), 0, 0);
+    animation_ =
+        std::make_unique<FrameAnimation>(filestart.c_str(), fileend.c_str(), filecount, 0, 0);
     animation_->SetFrame(0);
     SetEnabled(true);
     return true;
@@ -77,10 +76,10 @@ void Handle::Step(float dt) {
                 event_flag = 1;
                 released = false;
             }
-            p += dt * fspeed;
+            p = MovedBy(p, dt * fspeed);
         } else {
             released = true;
-            p -= dt * bspeed;
+            p = MovedBy(p, -(dt * bspeed));
         }
     }
     if (p < 0.0f)
@@ -95,8 +94,12 @@ void Handle::Step(float dt) {
         float a = 0.0f;
         if (motion != MOTION_STILL) {
             a = sign * maxangle * dp;
-            f->rotating = true;
-            f->angularSpeed = a / dt;
+            // An angle of no float size (maxangle of 400 digits) turns nothing.
+            const float speed = a / dt;
+            if (std::isfinite(speed)) {
+                f->rotating = true;
+                f->angularSpeed = speed;
+            }
         }
         Strike(*f, a);
     }
@@ -146,9 +149,9 @@ void Handle::Strike(CollisionForm& f, float a) {
         const float push = tanA * gLength - gap;
         const Vec2 w = NormalizedIfLong(g + gap * n);
         const Vec2 m = NormalizedIfLong(pc - (o + w * Dot(pc - o, w)));
-        ball.position += push * m;
-        ball.velocity = ball.velocity - (2.0f * Dot(ball.velocity, m)) * m;
-        ball.velocity += (gLength * k) * m;
+        Vec2 v = ball.velocity - (2.0f * Dot(ball.velocity, m)) * m;
+        v += (gLength * k) * m;
+        ball.SetMotion(ball.position + push * m, v);
         f.event_flag = 1;
     }
 }

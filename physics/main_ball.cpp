@@ -1,5 +1,6 @@
 #include "physics/main_ball.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -172,7 +173,12 @@ void MainBall::Step(float dt) {
         if (state == BALL_OUT_OF_BALLS)
             return;
     }
-    if (position.y < -0.5f)
+    if (!IsFinite(position)) {
+        // Nothing can bring such a ball back into the table; play goes on.
+        Lose();
+        return;
+    }
+    if (Parked())
         return;
     velocity.y += kGravity * dt;
     float speed = Length(velocity);
@@ -201,12 +207,26 @@ void MainBall::Step(float dt) {
             ++lastSubSteps;
         } while (t < dt);
     }
-    if (position.y > kLossY) {
-        table_.ballsInPlay -= 1;
-        position = Vec2{0.0f, -1.0f};
-        if (generated)
-            table_.QueueRemoval(table_.IndexOf(this));
-    }
+    // Below the table the ball is lost. So is one thrown above it, where lost
+    // balls wait (a response factor of 1e20 does that), or out of float range:
+    // either would be parked while counted in play and nothing would serve.
+    if (position.y > kLossY || Parked() || !IsFinite(position))
+        Lose();
+}
+
+void MainBall::Lose() {
+    table_.ballsInPlay -= 1;
+    position = Vec2{0.0f, -1.0f};
+    if (generated)
+        table_.QueueRemoval(table_.IndexOf(this));
+}
+
+void MainBall::SetMotion(Vec2 at, Vec2 speed) {
+    velocity = FiniteSpeedOrZero(speed);
+    if (IsFinite(at))
+        position = at;
+    else if (!Parked())
+        Lose();
 }
 
 void MainBall::Move(float h) {
@@ -224,8 +244,9 @@ void MainBall::Move(float h) {
             continue;
         const Vec2 n = Vec2{d.x / len, d.y / len};
         const float p = Dot(n, w);
-        other->velocity = kExchangeKeep * (other->velocity + p * n);
-        velocity = kExchangeKeep * (velocity - p * n);
+        // A speed thrown out of float range by a script's factor stops the ball.
+        other->velocity = FiniteSpeedOrZero(kExchangeKeep * (other->velocity + p * n));
+        velocity = FiniteSpeedOrZero(kExchangeKeep * (velocity - p * n));
     }
     BallMotion motion{position, velocity, radius, contact};
     MoveAndCollide(table_, &motion, h);
@@ -233,6 +254,23 @@ void MainBall::Move(float h) {
     velocity = motion.velocity;
     contact = motion.contact;
 }
+
+namespace {
+
+// A point `offset` pixels from `base`: script offsets may be anything, the
+// sum stays far outside any surface rather than overflow.
+int OffsetPixel(int base, int offset) {
+    return int(std::clamp<long long>((long long)base + offset, -100000000, 100000000));
+}
+
+// A blend weight from an opacity of any size (the pixel sums stay in range).
+int BlendWeight(float w) {
+    if (!(w > -65536.0f))
+        return -65536;
+    return w > 65536.0f ? 65536 : int(w);
+}
+
+}  // namespace
 
 void MainBall::Draw(Picture* target, int offsetX, int offsetY) {
     TableMessage* over = table_.Message(MESSAGE_GAMEOVER);
@@ -248,24 +286,25 @@ void MainBall::Draw(Picture* target, int offsetX, int offsetY) {
     b.Grab(target, x0, y0);
     b.ReadBack();
     if (p->workC) {
-        p->workC->Grab(target, x0 + refX, y0 + refY);
+        p->workC->Grab(target, OffsetPixel(x0, refX), OffsetPixel(y0, refY));
         p->workC->ReadBack();
         b.Blend(p->workC.get(), 255, 127);
     }
     a.Remap(&b, *p->map);
     if (opacity > 0.003f && p->image != nullptr) {
-        a.Blend(p->image, int((1.0f - opacity) * 255.0f), int(opacity * 255.0f));
+        a.Blend(p->image, BlendWeight((1.0f - opacity) * 255.0f), BlendWeight(opacity * 255.0f));
     }
     a.Add(p->highlight);
     a.Upload();
     a.Draw(target, x0, y0);
     if (p->workD && p->workE && p->shadow != nullptr) {
         Picture& d = *p->workD;
-        d.Grab(target, x0 + shX, y0 + shY);
+        const int sx = OffsetPixel(x0, shX), sy = OffsetPixel(y0, shY);
+        d.Grab(target, sx, sy);
         d.ReadBack();
         d.Subtract(p->shadow);
         d.Upload();
-        d.Draw(target, x0 + shX, y0 + shY);
+        d.Draw(target, sx, sy);
     }
 }
 

@@ -65,6 +65,12 @@ public:
 
     // One sub-step of time h: the other balls, then the forms.
     void Move(float h);
+    // Puts the ball at `at` moving at `speed` (launchers, flippers, the
+    // plunger). A speed beyond float range becomes 0; a point outside it
+    // loses the ball at once, so the game serves the next.
+    void SetMotion(Vec2 at, Vec2 speed);
+    // A lost ball waits above the table until it is served again.
+    bool Parked() const { return position.y < -0.5f; }
 
     float radius = 0.025f;
     std::int32_t temp = 0;
@@ -87,6 +93,8 @@ public:
 
 private:
     void Serve();
+    // Out of play: parked above the table, or destroyed next update if a copy.
+    void Lose();
     void LoadPictures();
 
     Table& table_;

@@ -1,7 +1,5 @@
 #include "physics/spring.h"
 
-#include <algorithm>
-
 #include "physics/animated_part.h"
 #include "physics/collision_form.h"
 #include "physics/main_ball.h"
@@ -34,8 +32,8 @@ bool Spring::Load(const ScriptBlock& block) {
               KeyDef::Real("kmax", &kmax), KeyDef::Word("filestart", &filestart),
               KeyDef::Word("fileend", &fileend), KeyDef::Int("filecount", &filecount),
               KeyDef::Int("control", &control), KeyDef::Int("form", &form)});
-    animation_ = std::make_unique<FrameAnimation>(filestart.c_str(), fileend.c_str(),
-                                                  std::min(filecount, kMaxElementFrames), 0, 0);
+    animation_ =
+        std::make_unique<FrameAnimation>(filestart.c_str(), fileend.c_str(), filecount, 0, 0);
     // The plunger starts raised and falls to where the script put its form.
     if (CollisionForm* f = Form())
         f->ShiftY(-travel);
@@ -69,10 +67,10 @@ void Spring::Step(float dt) {
     if (control == 3) {
         if (table_.SpringPressed() && !table_.tiltMode) {
             armed = true;
-            p += dt * fspeed;
+            p = MovedBy(p, dt * fspeed);
             charge = p;
         } else {
-            p -= dt * bspeed;
+            p = MovedBy(p, -(dt * bspeed));
             if (p < 0.0f && armed) {
                 event_flag = 1;
                 armed = false;
@@ -92,8 +90,7 @@ void Spring::Step(float dt) {
             if (ball.contact == f || ball.previousContact == f)
                 ball.state = BALL_SERVED;
             if (ball.state == BALL_SERVED && dp < 0.0f) {
-                ball.position = ball.startupPosition;
-                ball.velocity = (charge * kmax) * kLaunchDirection;
+                ball.SetMotion(ball.startupPosition, (charge * kmax) * kLaunchDirection);
                 ball.state = BALL_IN_PLAY;
             }
         }

@@ -45,3 +45,17 @@ inline Vec2 NormalizedIfLong(Vec2 a) {
     }
     return a;
 }
+
+inline bool IsFinite(Vec2 a) {
+    return std::isfinite(a.x) && std::isfinite(a.y);
+}
+
+// Whether |a| is a float: a speed beyond that has no place on the table.
+inline bool HasFiniteLength(Vec2 a) {
+    return std::isfinite(LengthSq(a));
+}
+
+// v when its length is a float, else at rest.
+inline Vec2 FiniteSpeedOrZero(Vec2 v) {
+    return HasFiniteLength(v) ? v : Vec2{};
+}
