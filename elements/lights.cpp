@@ -38,10 +38,6 @@ Switch::~Switch() {
     Switch::Clear();
 }
 
-bool Switch::HasFrames() const {
-    return animation_ && animation_->Count() > 0;
-}
-
 bool Switch::Load(const ScriptBlock& block) {
     Clear();
     ReadKeys(block, {KeyDef::Real("atX", &atX), KeyDef::Real("atY", &atY),
@@ -64,14 +60,8 @@ void Switch::Save(std::string* out) {
                  double(atX), double(atY), filestart.c_str(), fileend.c_str());
 }
 
-void Switch::Step(float dt) {
-    if (!HasFrames())
-        return;
-    IndicatorLight::Step(dt);
-}
-
 void Switch::Draw(Picture* target, int offsetX, int offsetY) {
-    if (!HasFrames())
+    if (!animation_)
         return;
     if (!tres_mode) {
         animation_->SetFrame(lit ? 1 : 0);
@@ -85,7 +75,7 @@ void Switch::Draw(Picture* target, int offsetX, int offsetY) {
 }
 
 void Switch::DrawEditor(Picture* surface) {
-    if (!HasFrames())
+    if (!animation_)
         return;
     const Picture* frame = animation_->Frame(animation_->frame);
     if (frame != nullptr)
@@ -94,7 +84,7 @@ void Switch::DrawEditor(Picture* surface) {
 }
 
 bool Switch::GetAnchor(int* x, int* y) {
-    if (!HasFrames())
+    if (!animation_)
         return false;
     const Picture* frame = animation_->Frame(animation_->frame);
     *x = table_.ScreenX(atX) + (frame ? frame->Width() / 2 : 0);

@@ -39,7 +39,6 @@ public:
     bool Load(const ScriptBlock& block) override;
     void Clear() override;
     void Save(std::string* out) override;
-    void Step(float dt) override;
     void Draw(Picture* target, int offsetX, int offsetY) override;
     void DrawEditor(Picture* surface) override;
     bool GetAnchor(int* x, int* y) override;
@@ -49,7 +48,6 @@ public:
     FixedString<260> filestart, fileend;
 
 private:
-    bool HasFrames() const;
     std::unique_ptr<FrameAnimation> animation_;
 };
 

@@ -14,12 +14,14 @@ Locker::~Locker() {
     Locker::Clear();
 }
 
-bool Locker::HasFrames() const {
-    return animation_ && animation_->Count() > 0;
+int Locker::LastFrame() const {
+    return animation_->Count() > 0 ? animation_->Count() - 1 : 0;
 }
 
-int Locker::LastFrame() const {
-    return animation_->Count() - 1;
+bool Locker::AnimationEnded() const {
+    // Without frames there is nothing to play: each move of the gate ends
+    // at the next step, so a frameless gate still opens, times out and closes.
+    return !animation_->playing || animation_->Count() == 0;
 }
 
 bool Locker::Load(const ScriptBlock& block) {
@@ -66,7 +68,7 @@ void Locker::PlayOnce(int frame, bool forward) {
 }
 
 void Locker::Activate() {
-    if (!HasFrames())
+    if (!animation_)
         return;
     if (gate_state == GATE_CLOSED) {
         gate_state = GATE_OPENING;
@@ -79,7 +81,7 @@ void Locker::Activate() {
 }
 
 void Locker::Step(float dt) {
-    if (!HasFrames())
+    if (!animation_)
         return;
     FrameAnimation& a = *animation_;
     const bool held = keycontrol != 0 && table_.SpringPressed() && !table_.tiltMode;
@@ -93,13 +95,13 @@ void Locker::Step(float dt) {
                 }
                 break;
             case GATE_CLOSING:
-                if (!a.playing) {
+                if (AnimationEnded()) {
                     gate_state = GATE_CLOSED;
                     a.SetFrame(0);
                 }
                 break;
             case GATE_OPENING:
-                if (!a.playing) {
+                if (AnimationEnded()) {
                     gate_state = GATE_OPEN;
                     a.SetFrame(LastFrame());
                     if (keycontrol != 0)
@@ -128,7 +130,7 @@ void Locker::Step(float dt) {
 }
 
 void Locker::Draw(Picture* target, int offsetX, int offsetY) {
-    if (!HasFrames())
+    if (!animation_)
         return;
     if (gate_state == GATE_CLOSED)
         animation_->SetFrame(0);
@@ -138,7 +140,7 @@ void Locker::Draw(Picture* target, int offsetX, int offsetY) {
 }
 
 void Locker::DrawEditor(Picture* surface) {
-    if (!HasFrames())
+    if (!animation_)
         return;
     if (const Picture* frame = animation_->Frame(animation_->frame))
         DrawEditorOutline(surface, table_.ScreenX(atX), table_.ScreenY(atY), frame->Width(),
@@ -146,7 +148,7 @@ void Locker::DrawEditor(Picture* surface) {
 }
 
 bool Locker::GetAnchor(int* x, int* y) {
-    if (!HasFrames())
+    if (!animation_)
         return false;
     const Picture* frame = animation_->Frame(animation_->frame);
     *x = table_.ScreenX(atX) + (frame ? frame->Width() / 2 : 0);

@@ -48,9 +48,10 @@ public:
     std::int32_t keycontrol = 0;
 
 private:
-    bool HasFrames() const;
     void PlayOnce(int frame, bool forward);
     int LastFrame() const;
+    // The opening or closing play is over.
+    bool AnimationEnded() const;
 
     Table& table_;
     std::unique_ptr<FrameAnimation> animation_;

@@ -75,12 +75,14 @@ StaticSprite::~StaticSprite() {
     StaticSprite::Clear();
 }
 
-bool StaticSprite::HasFrames() const {
-    return animation_ && animation_->Count() > 0;
+int StaticSprite::StartFrame() const {
+    return reverse != 0 && animation_->Count() > 0 ? animation_->Count() - 1 : 0;
 }
 
-int StaticSprite::StartFrame() const {
-    return reverse != 0 ? animation_->Count() - 1 : 0;
+bool StaticSprite::AnimationStopped() const {
+    // Frameless sprites are relays for the rules: each pass ends at the next
+    // step, so plays, loops and their events go on without pictures.
+    return !animation_->playing || animation_->Count() == 0;
 }
 
 void StaticSprite::Start(int frame, bool forward, bool loop) {
@@ -129,7 +131,7 @@ void StaticSprite::Reset() {
     counter = 0;
     playing = false;
     first_pass = true;
-    if (!HasFrames())
+    if (!animation_)
         return;
     FrameAnimation& a = *animation_;
     a.playing = false;
@@ -140,7 +142,7 @@ void StaticSprite::Reset() {
 }
 
 void StaticSprite::Activate() {
-    if (!HasFrames() || playalways != 0)
+    if (!animation_ || playalways != 0)
         return;
     if (likecounter != 0) {
         if (++counter >= animation_->Count()) {
@@ -159,7 +161,7 @@ void StaticSprite::Activate() {
 }
 
 void StaticSprite::SetHighlight(bool on) {
-    if (!HasFrames() || highlighted == on)
+    if (!animation_ || highlighted == on)
         return;
     highlighted = on;
     if (on) {
@@ -171,7 +173,7 @@ void StaticSprite::SetHighlight(bool on) {
 }
 
 void StaticSprite::Step(float dt) {
-    if (!HasFrames())
+    if (!animation_)
         return;
     StepTresMode(this, dt);
     FrameAnimation& a = *animation_;
@@ -187,7 +189,7 @@ void StaticSprite::Step(float dt) {
     if (likecounter != 0)
         return;
     a.Advance(dt);
-    if (!playing || a.playing)
+    if (!playing || !AnimationStopped())
         return;
     if (playbackalso == 0) {
         // A script may give any count; it must not wrap round to a long play.
@@ -202,7 +204,7 @@ void StaticSprite::Step(float dt) {
     } else if (first_pass) {
         first_pass = false;
         if (reverse == 0)
-            Start(a.Count() - 1, false, false);
+            Start(a.Count() > 0 ? a.Count() - 1 : 0, false, false);
         else
             Start(0, true, false);
     } else {
@@ -212,13 +214,13 @@ void StaticSprite::Step(float dt) {
 }
 
 void StaticSprite::Draw(Picture* target, int offsetX, int offsetY) {
-    if (!HasFrames() || (tres_mode && !BlinkShows(*this)))
+    if (!animation_ || (tres_mode && !BlinkShows(*this)))
         return;
     animation_->Draw(target, table_.ScreenX(atX) + offsetX, table_.ScreenY(atY) + offsetY);
 }
 
 void StaticSprite::DrawEditor(Picture* surface) {
-    if (!HasFrames())
+    if (!animation_)
         return;
     if (const Picture* frame = animation_->Frame(animation_->frame))
         DrawEditorOutline(surface, table_.ScreenX(atX), table_.ScreenY(atY), frame->Width(),
@@ -226,7 +228,7 @@ void StaticSprite::DrawEditor(Picture* surface) {
 }
 
 bool StaticSprite::GetAnchor(int* x, int* y) {
-    if (!HasFrames())
+    if (!animation_)
         return false;
     const Picture* frame = animation_->Frame(animation_->frame);
     *x = table_.ScreenX(atX) + (frame ? frame->Width() / 2 : 0);

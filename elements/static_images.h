@@ -74,8 +74,9 @@ public:
     float event_clock = 0.0f;
 
 private:
-    bool HasFrames() const;
     int StartFrame() const;
+    // The running pass is over.
+    bool AnimationStopped() const;
     // Starts the animation at a frame in a direction, looping or once.
     void Start(int frame, bool forward, bool loop);
 

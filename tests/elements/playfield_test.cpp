@@ -143,23 +143,4 @@ TEST_F(Sprite, HighlightLoopsWithAnEventPerFrameTimeAndASecondOnRestartsNothing)
     EXPECT_EQ(s->Animation()->frame, 0);
 }
 
-TEST_F(Sprite, ZeroFramesDoNothing) {
-    for (const char* keys : {"filecount = 0; likecounter = 1;", "filecount = 0; playalways = 1;",
-                             "filecount = -4; loopcount = 2;"}) {
-        StaticSprite* s = Add<StaticSprite>(keys);
-        s->SetHighlight(true);
-        s->Activate();
-        s->Step(0.5f);
-        s->Draw(display.BackPicture(), 0, 0);
-        EXPECT_EQ(s->event_flag, 0) << keys;
-        int x, y;
-        EXPECT_FALSE(s->GetAnchor(&x, &y));
-    }
-    Switch* missing = Add<Switch>("filestart = \"nowhere\\\\f\";");
-    EXPECT_TRUE(missing->Enabled());
-    missing->tres_mode = 1;
-    missing->Step(0.1f);
-    missing->Draw(display.BackPicture(), 0, 0);
-}
-
 }  // namespace

@@ -1,0 +1,141 @@
+#include <string>
+
+#include "elements/lights.h"
+#include "elements/locker.h"
+#include "elements/static_images.h"
+#include "tests/elements/elements_fixture.h"
+
+// Elements without frames are invisible relays for table authors: they draw
+// nothing, but every rule still runs and their events still drive links.
+// Each table: 0 a source, 1 the element, 2 a link scoring 1 per event of the
+// element, 3 a link from the source to the element (stepped first).
+
+namespace {
+
+class Frameless : public ElementsTest {
+protected:
+    template <typename T>
+    T* Relay(const std::string& body) {
+        source = Add<Dummy>("");
+        T* element = Add<T>(body);
+        Add<Link>("from = 1; scores = 1; time_to_sleep = 0.0;");
+        Add<Link>("from = 0; time_to_sleep = 0.0; To { to = 1; };;");
+        return element;
+    }
+    // Steps the table, drawing each frame as the game does.
+    void Run(int updates, float dt) {
+        for (int i = 0; i < updates; ++i) {
+            Update(dt);
+            table.Draw(display.BackPicture());
+        }
+    }
+    Dummy* source = nullptr;
+};
+
+TEST_F(Frameless, LockerRaisesItsEventOpensTimesOutAndCloses) {
+    for (const char* frames : {"filecount = 0;", "filecount = -3;"}) {
+        table.Clear();
+        table.score = 0;
+        Locker* gate = Relay<Locker>(std::string(frames) + " maxtime = 0.5;");
+        Fire(source, 1, 0.125f);
+        EXPECT_EQ(table.score, 1) << frames << ": the opening's event reaches the link";
+        EXPECT_EQ(gate->gate_state, GATE_OPENING);
+        Run(1, 0.125f);
+        EXPECT_EQ(gate->gate_state, GATE_OPEN) << "nothing to play: open at the next step";
+        Run(3, 0.125f);
+        EXPECT_EQ(gate->gate_state, GATE_OPEN);
+        Run(1, 0.125f);
+        EXPECT_EQ(gate->gate_state, GATE_CLOSING) << "maxtime 0.5 ran out";
+        Run(1, 0.125f);
+        EXPECT_EQ(gate->gate_state, GATE_CLOSED);
+        EXPECT_EQ(table.score, 1);
+    }
+}
+
+TEST_F(Frameless, KeyControlledLockerOpensWhileHeldWithoutEvent) {
+    Locker* gate = Relay<Locker>("filecount = 0; keycontrol = 1; maxtime = 0.25;");
+    Press("SPACE", true);
+    Run(2, 0.125f);
+    EXPECT_EQ(gate->gate_state, GATE_OPENING) << "held open";
+    Press("SPACE", false);
+    Run(1, 0.125f);
+    EXPECT_EQ(gate->gate_state, GATE_OPEN);
+    Run(2, 0.125f);
+    EXPECT_EQ(gate->gate_state, GATE_CLOSING) << "maxtime after the release";
+    EXPECT_EQ(table.score, 0);
+}
+
+TEST_F(Frameless, CounterSpriteCountsItsFramesAndRaisesItsEventOnEachWrap) {
+    // No frames: every activation wraps. Three frames whose files are
+    // missing count as three.
+    StaticSprite* none = Relay<StaticSprite>("filecount = 0; likecounter = 1;");
+    Fire(source, 3);
+    EXPECT_EQ(table.score, 3);
+    EXPECT_EQ(none->counter, 0);
+
+    table.Clear();
+    table.score = 0;
+    StaticSprite* missing =
+        Relay<StaticSprite>("filestart = \"nowhere\"; filecount = 3; likecounter = 1;");
+    Fire(source, 7);
+    EXPECT_EQ(table.score, 2);
+    EXPECT_EQ(missing->counter, 1);
+}
+
+TEST_F(Frameless, PlayedSpriteEndsOnePassPerStepThenRaisesOneEvent) {
+    struct Case {
+        const char* keys;
+        int stepsToEvent;
+    } cases[] = {
+        {"filecount = 0; loopcount = 3; frametime = 0.1;", 3},
+        {"filecount = 0; playbackalso = 1; reverse = 1;", 2},
+        {"filecount = -1;", 1},
+    };
+    for (const Case& c : cases) {
+        table.Clear();
+        table.score = 0;
+        Relay<StaticSprite>(c.keys);
+        Fire(source);
+        Run(c.stepsToEvent - 1, 0.01f);
+        EXPECT_EQ(table.score, 0) << c.keys;
+        Run(1, 0.01f);
+        EXPECT_EQ(table.score, 1) << c.keys;
+        Run(5, 0.01f);
+        EXPECT_EQ(table.score, 1) << c.keys << ": one play, one event";
+    }
+}
+
+TEST_F(Frameless, LoopingSpriteRaisesItsEventEveryFrameTime) {
+    Relay<StaticSprite>("filecount = 0; playalways = 1; frametime = 0.25;");
+    Run(8, 0.125f);
+    EXPECT_EQ(table.score, 4);
+
+    table.Clear();
+    table.score = 0;
+    StaticSprite* lit = Relay<StaticSprite>("filecount = 0; frametime = 0.25;");
+    lit->SetHighlight(true);
+    Run(4, 0.125f);
+    EXPECT_EQ(table.score, 2);
+}
+
+TEST_F(Frameless, LightsKeepTheirTimersAndTresCountdown) {
+    Switch* light = Add<Switch>("filestart = \"nowhere\";");
+    TSwitch* timed = Add<TSwitch>("filename = \"nowhere.bmp\";");
+    for (IndicatorLight* l :
+         {static_cast<IndicatorLight*>(light), static_cast<IndicatorLight*>(timed)}) {
+        l->tres_mode = 1;
+        l->tres_time_left = 0.25f;
+        l->blink_timer = 5.0f;
+    }
+    timed->Activate();
+    Run(1, 0.125f);
+    EXPECT_EQ(light->tres_mode, 1);
+    Run(1, 0.125f);
+    EXPECT_EQ(light->tres_mode, 0) << "the countdown ran out";
+    EXPECT_EQ(timed->tres_mode, 0);
+    EXPECT_FLOAT_EQ(light->blink_timer, 4.75f);
+    Run(3, 0.125f);
+    EXPECT_FALSE(timed->lit) << "the light timer of at most 0.6 s ran out";
+}
+
+}  // namespace
