@@ -1,31 +1,39 @@
 // A table script of arbitrary text: loaded with the physics elements, saved
-// back, and run for a second of frames. No element may crash, hang or put a
-// ball at a position that is not a number.
-#include <cmath>
+// back, and run for a second of frames. No element may crash or hang, and
+// the run must pass zarnik-sim's --check: a timely load, finite balls.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "physics/main_ball.h"
 #include "physics/physics_elements.h"
 #include "table/table.h"
+#include "tools/zarnik-sim/sim_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0 || size > (1u << 15))
         return 0;
     RegisterPhysicsElements();
     Table table;
+    const auto start = std::chrono::steady_clock::now();
     table.LoadFromText(reinterpret_cast<const char*>(data), int(size), "fuzz.script", "fuzz");
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::string error;
+    if (!CheckLoadTime(seconds, kDefaultLoadLimit, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        std::abort();
+    }
     std::string text;
     table.SaveText(&text);
     table.lightShow = false;
     for (int frame = 0; frame < 100; ++frame) {
         table.Update(nullptr, 0.01f);
-        for (int i = 0; i < table.BallCount(); ++i) {
-            const MainBall* b = static_cast<const MainBall*>(table.Ball(i));
-            if (!std::isfinite(b->position.x) || !std::isfinite(b->position.y))
-                std::abort();
+        if (!CheckBallsFinite(table, frame, &error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            std::abort();
         }
     }
     return 0;

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "archive/resource_archive.h"
 #include "elements/table_elements.h"
@@ -16,12 +18,13 @@
 #include "render/font.h"
 #include "script/file_access.h"
 #include "script/zarnik_script.h"
+#include "tools/zarnik-sim/sim_check.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: zarnik-sim TABLE [--frames N] [--dt SECONDS] [--seed S] [--input FILE] "
-    "[--shots DIR --every K] [--trace]";
+    "[--shots DIR --every K] [--trace] [--check] [--load-limit SECONDS]";
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) {
@@ -133,6 +136,14 @@ bool ParseSimArgs(int argc, const char* const* argv, SimOptions* o, std::string*
             if (end == argv[i] || *end != '\0' || !(dt >= 0.0f && dt <= 1.0f))
                 return false;
             o->dt = dt;
+        } else if (arg == "--check") {
+            o->check = true;
+        } else if (arg == "--load-limit" && hasValue) {
+            char* end = nullptr;
+            const double limit = std::strtod(argv[++i], &end);
+            if (end == argv[i] || *end != '\0' || !(limit >= 0.0 && limit <= 1e6))
+                return false;
+            o->loadLimit = limit;
         } else if (arg == "--input" && hasValue) {
             o->inputFile = argv[++i];
         } else if (arg == "--shots" && hasValue) {
@@ -234,7 +245,10 @@ bool SimRunner::Start(const SimOptions& options, std::string* error) {
     table_->SetInput(&input_);
     // After the table, which seeds the generator with the clock.
     std::srand(options.seed);
+    const auto loadStart = std::chrono::steady_clock::now();
     table_->Load(options.table.c_str(), "zarnik-sim");
+    loadSeconds_ =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
     if (table_->ElementCount() == 0) {
         *error = "table '" + options.table + "' has no elements";
         return false;
@@ -299,11 +313,21 @@ void SimRunner::WriteSummary(std::FILE* out) const {
 }
 
 int RunSim(const SimOptions& options, std::FILE* out) {
+    constexpr int kCheckFailed = 3;
     SimRunner sim;
     std::string error;
-    if (!sim.Start(options, &error)) {
+    {
+        std::optional<LoadWatchdog> watchdog;
+        if (options.check)
+            watchdog.emplace(options.loadLimit);
+        if (!sim.Start(options, &error)) {
+            std::fprintf(stderr, "zarnik-sim: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    if (options.check && !CheckLoadTime(sim.LoadSeconds(), options.loadLimit, &error)) {
         std::fprintf(stderr, "zarnik-sim: %s\n", error.c_str());
-        return 1;
+        return kCheckFailed;
     }
     if (!options.shotsDir.empty())
         mkdir(options.shotsDir.c_str(), 0777);
@@ -311,6 +335,10 @@ int RunSim(const SimOptions& options, std::FILE* out) {
         sim.StepFrame();
         if (options.trace)
             sim.WriteTrace(out);
+        if (options.check && !CheckBallsFinite(sim.table(), sim.FrameNumber() - 1, &error)) {
+            std::fprintf(stderr, "zarnik-sim: %s\n", error.c_str());
+            return kCheckFailed;
+        }
         if (!options.shotsDir.empty() && options.every > 0 &&
             sim.FrameNumber() % options.every == 0) {
             char name[64];

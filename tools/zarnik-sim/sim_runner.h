@@ -9,6 +9,7 @@
 #include "input/control_binding.h"
 #include "script/fixed_string.h"
 #include "table/table.h"
+#include "tools/zarnik-sim/sim_check.h"
 
 class Display;
 class ResourceArchive;
@@ -35,6 +36,9 @@ struct SimOptions {
     std::string shotsDir;
     int every = 0;
     bool trace = false;
+    // Fail (exit code 3) on a ball that is not finite or a slow load.
+    bool check = false;
+    double loadLimit = kDefaultLoadLimit;  // seconds
 };
 
 // false with a usage text in *error when the arguments can't be used.
@@ -52,6 +56,8 @@ public:
     // Applies this frame's input, updates and draws the table.
     void StepFrame();
     int FrameNumber() const { return frame_; }
+    // Seconds the table's load took.
+    double LoadSeconds() const { return loadSeconds_; }
 
     // The control's key goes down or up for the next frames.
     bool SetControl(std::string_view control, bool down);
@@ -78,7 +84,9 @@ private:
     std::vector<InputEvent> events_;
     std::size_t nextEvent_ = 0;
     int frame_ = 0;
+    double loadSeconds_ = 0.0;
 };
 
-// The whole run as the command line asks; returns the exit code.
+// The whole run as the command line asks; returns the exit code: 0, 1 when
+// the table or the recording can't be used, 3 when a --check fails.
 int RunSim(const SimOptions& options, std::FILE* out);
