@@ -59,6 +59,8 @@ public:
     // Seconds the table's load took.
     double LoadSeconds() const { return loadSeconds_; }
 
+    // The frame time of the next frames (the options' --dt until then).
+    void SetFrameTime(float dt) { options_.dt = dt; }
     // The control's key goes down or up for the next frames.
     bool SetControl(std::string_view control, bool down);
 
