@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "physics/editor_lines.h"
 #include "platform/surface.h"
 #include "render/picture.h"
 
@@ -35,5 +36,7 @@ void DrawEditorOutline(Picture* surface, int x, int y, int w, int h) {
 void DrawEditorLine(Picture* surface, int x0, int y0, int x1, int y1) {
     if (surface == nullptr || !surface->HasSurface())
         return;
-    surface->Surface()->XorLine(x0, y0, x1, y1);
+    platform::Surface* s = surface->Surface();
+    if (ClipEditorLine(&x0, &y0, &x1, &y1, s->Width(), s->Height()))
+        s->XorLine(x0, y0, x1, y1);
 }

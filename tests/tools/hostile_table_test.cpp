@@ -4,10 +4,12 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "elements/locker.h"
 #include "elements/text_messages.h"
 #include "physics/collision_form.h"
+#include "physics/editor_lines.h"
 #include "physics/handle.h"
 #include "physics/main_ball.h"
 #include "physics/spring.h"
@@ -242,6 +244,26 @@ TEST_F(HostileTables, CheckNamesTheFrameAndTheBallAndTheRunnerFailsASlowLoad) {
     EXPECT_EQ(RunCommand(sim + " --load-limit 0 2>&1", &out), 3);
     EXPECT_NE(out.find("zarnik-sim: the table took longer than 0 s to load"), std::string::npos)
         << out;
+}
+
+TEST(EditorLines, FarOffLinesAreCutToWhatCanBeSeenAndNearOnesLeftAlone) {
+    struct Case {
+        int in[4];
+        bool kept;
+        int out[4];
+    } cases[] = {
+        {{10, 20, -900, 1500}, true, {10, 20, -900, 1500}},  // near: as it is
+        {{-100000000, 10, 100000000, 10}, true, {-1024, 10, 1824, 10}},
+        {{-100000000, -100000000, 100000000, 100000000}, true, {-1024, -1024, 1624, 1624}},
+        {{-100000000, -5000, 100000000, -5000}, false, {}},  // passes above
+    };
+    for (const Case& c : cases) {
+        int p[4] = {c.in[0], c.in[1], c.in[2], c.in[3]};
+        ASSERT_EQ(ClipEditorLine(&p[0], &p[1], &p[2], &p[3], 800, 600), c.kept) << c.in[0];
+        if (c.kept) {
+            EXPECT_EQ(std::vector<int>(p, p + 4), std::vector<int>(c.out, c.out + 4));
+        }
+    }
 }
 
 }  // namespace
