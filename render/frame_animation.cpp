@@ -1,5 +1,6 @@
 #include "render/frame_animation.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +45,9 @@ FrameAnimation::FrameAnimation(const char* prefix, const char* suffix, int count
                       kMaxFrames);
         count = kMaxFrames;
     }
+    // The numbers stay ints.
+    if (firstNumber > 0 && count > INT_MAX - firstNumber)
+        count = INT_MAX - firstNumber;
     int missing = 0, missingRun = 0;
     for (int i = 0; i < count; ++i) {
         char name[260];

@@ -3,6 +3,7 @@
 #include "elements/lights.h"
 #include "elements/locker.h"
 #include "elements/static_images.h"
+#include "render/frame_animation.h"
 #include "tests/elements/elements_fixture.h"
 
 // Elements without frames are invisible relays for table authors: they draw
@@ -116,6 +117,25 @@ TEST_F(Frameless, LoopingSpriteRaisesItsEventEveryFrameTime) {
     lit->SetHighlight(true);
     Run(4, 0.125f);
     EXPECT_EQ(table.score, 2);
+}
+
+// Frames that take no time behave alike: a play with an end is over at the
+// next step (it used to never end, and the gate never opened).
+TEST_F(Frameless, FrameTimeZeroEndsEachPlayAtTheNextStep) {
+    Locker* gate = Relay<Locker>(Frames(3) + "frametime = 0.0; maxtime = 0.25;");
+    Fire(source);
+    Run(2, 0.01f);  // the gate sees the end of the play one step later
+    EXPECT_EQ(gate->gate_state, GATE_OPEN);
+    EXPECT_EQ(gate->Animation()->frame, 2);
+
+    table.Clear();
+    table.score = 0;
+    Relay<StaticSprite>(Frames(3) + "loopcount = 2;");  // frametime 0 by default
+    Fire(source);
+    Run(1, 0.01f);
+    EXPECT_EQ(table.score, 0);
+    Run(1, 0.01f);
+    EXPECT_EQ(table.score, 1);
 }
 
 TEST_F(Frameless, LightsKeepTheirTimersAndTresCountdown) {
