@@ -68,10 +68,19 @@ public:
 
     void Release();
 
+    // The key states of the last poll, by scan code (bit 7 while down): the
+    // menus type and capture keys from them.
+    const platform::KeyState& KeyStates() const { return state_; }
+    // The right mouse button as the program last saw it (the window reports
+    // mouse buttons, not the keyboard); menu switches step back with it.
+    void SetRightButton(bool down) { rightButton_ = down; }
+    bool RightButtonDown() const { return rightButton_; }
+
     flist<ControlBinding> bindings;
     GameControls controls;
 
 private:
     platform::KeyboardDevice* keyboard_ = nullptr;
     platform::KeyState state_;
+    bool rightButton_ = false;
 };
