@@ -38,6 +38,13 @@ void SoundPack::Read(const ScriptBlock& block) {
                 return;
             SoundSlot& slot = slots[index];
             slot.fileName = sub.Text(i + 2);
+            // `down = "";` (as a control with no sound writes itself back)
+            // is an empty slot, not a file that can't be found.
+            if (slot.fileName.empty()) {
+                SoundSystem::Destroy(slot.sound.get());
+                slot.sound.reset();
+                return;
+            }
             slot.sound = GetSoundSystem().LoadSound(slot.fileName.c_str());
         });
     });
