@@ -136,8 +136,9 @@ TEST_F(MenuSwitchStep, StatesWrapAndTheLatchStepsOncePerPress) {
     frame(10, true);   // back in, still held: 1 -> 2
     frame(10, false);
     frame(10, false, true);  // right button: 2 -> 1
+    frame(90, false);
     frame(90, false, true);  // right button outside: nothing
-    EXPECT_EQ(states, (std::vector<int>{0, 0, 0, 1, 1, 2, 2, 1, 1}));
+    EXPECT_EQ(states, (std::vector<int>{0, 0, 0, 1, 1, 2, 2, 1, 1, 1}));
     EXPECT_EQ(Menus().TakeLastClicked(), sw);
     EXPECT_EQ(sw->focused, 1);
     EXPECT_TRUE(sw->Child(1)->active);

@@ -153,7 +153,7 @@ TEST_F(MenuTyping, KeyCaptureTakesTheFirstNamedKeyAndCloses) {
 
 TEST_F(MenuTyping, TextAndCaretAreDrawnAtTheirOffsets) {
     const std::string font = FontFile();
-    Bmp("caret0000", 0x00FF00, 2, 4);
+    Bmp("caret0000", 0x00FF00, 2, 12);
     Root(
         "MenuWrapper { x = 100; y = 50; MenuEditControl { name = \"E\"; x = 10; cx = 5; cy = 3;"
         " editable = 1; tx = 0; ty = 0; Caption = \"ab\"; font = \"" +
@@ -164,12 +164,16 @@ TEST_F(MenuTyping, TextAndCaretAreDrawnAtTheirOffsets) {
     Redraw();
     EXPECT_EQ(Pixel(115, 53), 0xFFFFFFu) << "text at x + cx, y + cy";
     EXPECT_EQ(Pixel(114, 53), 0u);
-    EXPECT_EQ(Pixel(131, 55), 0u) << "no caret while closed";
+    EXPECT_EQ(Pixel(131, 51), 0u) << "no caret while closed";
     Click(10, 10);
     Redraw();
-    // After the two 8-pixel glyphs, centred on the 8-pixel line: 4 high, 2 down.
-    EXPECT_EQ(Pixel(131, 55), 0x00FF00u);
-    EXPECT_EQ(Pixel(131, 54), 0u);
+    // After the two 8-pixel glyphs, centred on the 8-pixel line: 12 high, 2 up.
+    EXPECT_EQ(Pixel(131, 51), 0x00FF00u);
+    EXPECT_EQ(Pixel(131, 50), 0u);
+    // Inside the text the caret stands after the character at it.
+    Get<MenuEditControl>("E")->caretIndex = 0;
+    Redraw();
+    EXPECT_EQ(Pixel(123, 51), 0x00FF00u);
     MenuWrapper* copy = Get("E")->Duplicate(0, 20);
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->parent, Menus().root.get());
