@@ -25,41 +25,32 @@ std::uint32_t Mix(std::uint32_t a, std::uint32_t b, int t, int range) {
     return out;
 }
 
-bool InRect(int x, int y, int l, int t, int w, int h) {
-    return x >= l && x < l + w && y >= t && y < t + h;
-}
-
-// A plate with a light border and a vertical gradient inside.
-std::string Plate(int w, int h, std::uint32_t top, std::uint32_t bottom, std::uint32_t border) {
+// A vertical gradient with a 2-pixel border (unless 0) and the idle look of
+// buttons and fields at the given rectangles.
+std::string Art(int w, int h, std::uint32_t top, std::uint32_t bottom, std::uint32_t border,
+                std::vector<std::array<int, 4>> plates = {}) {
     return MakeBmp(w, h, [=](int x, int y) {
-        bool edge = x < 2 || y < 2 || x >= w - 2 || y >= h - 2;
-        return edge ? border : Mix(top, bottom, y, h);
-    });
-}
-
-// A background with the idle look of the plates at the given rectangles.
-std::string Backdrop(std::uint32_t top, std::uint32_t bottom,
-                     std::initializer_list<std::array<int, 4>> plates) {
-    std::vector<std::array<int, 4>> list(plates);
-    return MakeBmp(800, 600, [=](int x, int y) {
-        for (const auto& p : list) {
-            if (InRect(x, y, p[0], p[1], p[2], p[3]))
-                return InRect(x, y, p[0] + 2, p[1] + 2, p[2] - 4, p[3] - 4) ? 0x28325Au : 0x5A6EB4u;
+        auto in = [&](const std::array<int, 4>& r, int m) {
+            return x >= r[0] + m && x < r[0] + r[2] - m && y >= r[1] + m && y < r[1] + r[3] - m;
+        };
+        for (const auto& p : plates) {
+            if (in(p, 0))
+                return in(p, 2) ? 0x28325Au : 0x5A6EB4u;
         }
-        return Mix(top, bottom, y, 600);
+        return border && !in({0, 0, w, h}, 2) ? border : Mix(top, bottom, y, h);
     });
 }
 
 void MakeArt() {
     WriteFile("menudemo/back.bmp",
-              Backdrop(0x0A1440, 0x200A28,
-                       {{270, 200, 260, 44}, {270, 260, 260, 44}, {270, 320, 260, 44}}));
+              Art(800, 600, 0x0A1440, 0x200A28, 0,
+                  {{270, 200, 260, 44}, {270, 260, 260, 44}, {270, 320, 260, 44}}));
     WriteFile("menudemo/panel.bmp",
-              Backdrop(0x0A2830, 0x081418,
-                       {{270, 440, 260, 44}, {400, 290, 220, 30}, {400, 340, 220, 30}}));
-    WriteFile("menudemo/lit.bmp", Plate(260, 44, 0xFFC850, 0xC87814, 0xFFF0C0));
-    WriteFile("menudemo/pressed.bmp", Plate(260, 44, 0xAA5A14, 0x783C0A, 0xFFD080));
-    WriteFile("menudemo/field.bmp", Plate(220, 30, 0x14203C, 0x14203C, 0x78AAFF));
+              Art(800, 600, 0x0A2830, 0x081418, 0,
+                  {{270, 440, 260, 44}, {400, 290, 220, 30}, {400, 340, 220, 30}}));
+    WriteFile("menudemo/lit.bmp", Art(260, 44, 0xFFC850, 0xC87814, 0xFFF0C0));
+    WriteFile("menudemo/pressed.bmp", Art(260, 44, 0xAA5A14, 0x783C0A, 0xFFD080));
+    WriteFile("menudemo/field.bmp", Art(220, 30, 0x14203C, 0x14203C, 0x78AAFF));
     WriteFile("menudemo/off.bmp",
               MakeBmp(60, 28, [](int x, int) { return x < 28 ? 0xC8C8C8u : 0x8C1E1Eu; }));
     WriteFile("menudemo/on.bmp",
@@ -119,7 +110,9 @@ TEST_F(MenuDemo, TheTestMenuIsClickedThroughAndDrawn) {
     Click(550, 250);
     EXPECT_FLOAT_EQ(Get<MenuSlider>("AUDIOVOLUME")->value, 0.75f);
     Click(500, 350);
-    Keys({157});  // Right Ctrl, captured by its key name
+    // 84 has no key name and is passed over; Right Ctrl (157) is the first named key.
+    Keys({84, 157, 200});
+    EXPECT_FALSE(Get("LEFTHANDLE_CONTROL")->active);
     Keys({});
     Click(500, 300);
     for (int key : {30, 49, 49}) {  // a, n, n
@@ -150,14 +143,6 @@ TEST_F(MenuDemo, TheTestMenuIsClickedThroughAndDrawn) {
     EXPECT_EQ(root->focused, -1);
     Click(400, 220);
     EXPECT_EQ(Menus().TakeLastClicked()->action, ACTION_START);
-
-    // The script reads back from its own save to the same text.
-    std::string saved, again, indent;
-    root->Save(&saved, &indent);
-    WriteFile("menudemo/saved.script", saved);
-    ASSERT_TRUE(Menus().LoadRoot("menudemo\\saved.script"));
-    Menus().root->Save(&again, &indent);
-    EXPECT_EQ(again, saved);
 }
 
 }  // namespace

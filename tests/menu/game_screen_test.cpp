@@ -47,15 +47,11 @@ TEST_F(GameScreenTest, TextWindowsFormatTheTableValuesCentredOnTheirX) {
     EXPECT_EQ(Pixel(478, 120), 0xFFFFFFu);
     EXPECT_EQ(Pixel(477, 120), 0u);
 
-    GameScreen noFont;
-    const std::string section = "menu { font = \"" + dir.Path() + "\\font.png\"; scoretext { }; };";
-    ZarnikScr scr(section.data(), int(section.size()));
-    noFont.Read(SubBlock(WholeScript(scr), 1));
-    EXPECT_EQ(noFont.font, nullptr);
-    noFont.Update(0.01f, GameScreenValuesOf(table));
-    display.BackSurface()->Fill(0);
-    noFont.Draw(display.BackPicture());
-    EXPECT_EQ(Pixel(0, 0), 0u);
+    Read("font = \"" + dir.Path() + "\\font.png\"; scoretext { };");
+    EXPECT_EQ(screen.font, nullptr);
+    screen.Update(0.01f, GameScreenValuesOf(table));
+    DrawScreen();
+    EXPECT_EQ(Pixel(0, 0), 0u) << "without a font the texts draw nothing";
 }
 
 TEST_F(GameScreenTest, ShowByNameIgnoresCaseAndTheLastOneWins) {
