@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "menu/menu_wrapper.h"
 #include "render/avi_video.h"
 #include "render/font.h"
 #include "render/picture.h"
@@ -33,6 +34,7 @@ constexpr SubBlockDef kWindowBlocks[] = {
 
 void ReadPosition(const ScriptBlock& block, GameScreenWindow* w) {
     ReadKeys(block, {KeyDef::Int("x", &w->x), KeyDef::Int("y", &w->y)});
+    HoldCoords({&w->x, &w->y});
 }
 
 std::unique_ptr<GameScreenWindow> ReadVideoWindow(const ScriptBlock& block) {
@@ -162,6 +164,7 @@ bool GameScreen::Read(const ScriptBlock& section) {
     Clear();
     ReadKeys(section,
              {KeyDef::Word("font", &fontFile), KeyDef::Int("atX", &atX), KeyDef::Int("atY", &atY)});
+    HoldCoords({&atX, &atY});
     // Made directly, not shared through the font cache; another extension
     // than ".bmp" or ".fnt" gives none.
     if (!fontFile.empty())

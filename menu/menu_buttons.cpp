@@ -24,11 +24,6 @@ void ArrowSteps(int* dx, int* dy) {
     *dy = (m.KeyDown(kKeyDown) ? 1 : 0) - (m.KeyDown(kKeyUp) ? 1 : 0);
 }
 
-void OutlineRect(Picture* target, int left, int top, int width, int height) {
-    if (Display* d = CurrentDisplay())
-        d->DrawOutline(target, left, top, left + width, top + height);
-}
-
 }  // namespace
 
 // --- MenuButton ---------------------------------------------------------------
@@ -51,6 +46,7 @@ bool MenuButton::Read(const ScriptBlock& block) {
     sounds.Read(block);
     ReadKeys(block, {KeyDef::Int("tx", &tx), KeyDef::Int("ty", &ty), KeyDef::Int("tw", &tw),
                      KeyDef::Int("th", &th)});
+    HoldCoords({&tx, &ty, &tw, &th});
     return true;
 }
 
@@ -162,7 +158,7 @@ void MenuButton::EditMove() {
 }
 
 void MenuButton::EditDraw(Picture* target, int, int) {
-    OutlineRect(target, tx, ty, tw, th);
+    DrawMenuOutline(target, tx, ty, std::int64_t(tx) + tw, std::int64_t(ty) + th);
 }
 
 void MenuButton::SaveButtonKeys(std::string* out, const std::string& indent) const {
@@ -195,6 +191,7 @@ bool MenuSwitch::Read(const ScriptBlock& block) {
     MenuWrapper::Read(block);
     ReadKeys(block, {KeyDef::Int("tx", &tx), KeyDef::Int("ty", &ty), KeyDef::Int("tw", &tw),
                      KeyDef::Int("th", &th), KeyDef::Int("statecount", &statecount)});
+    HoldCoords({&tx, &ty, &tw, &th});
     // 0 (or a count below it) means every child is a state.
     if (statecount <= 0)
         statecount = children.Count;

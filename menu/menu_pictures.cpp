@@ -13,9 +13,9 @@
 namespace {
 
 void OutlinePicture(Picture* target, const Picture* picture, int x, int y) {
-    Display* d = CurrentDisplay();
-    if (d && picture)
-        d->DrawOutline(target, x, y, x + picture->Width(), y + picture->Height());
+    if (picture)
+        DrawMenuOutline(target, x, y, std::int64_t(x) + picture->Width(),
+                        std::int64_t(y) + picture->Height());
 }
 
 }  // namespace

@@ -66,6 +66,7 @@ bool MenuSlider::Read(const ScriptBlock& block) {
     ReadKeys(block, {KeyDef::Int("tx", &tx), KeyDef::Int("ty", &ty), KeyDef::Int("tw", &tw),
                      KeyDef::Int("th", &th), KeyDef::Word("filestart", &filestart),
                      KeyDef::Word("fileend", &fileend), KeyDef::Int("filecount", &filecount)});
+    HoldCoords({&tx, &ty, &tw, &th});
     if (filestart.empty() || fileend.empty() || filecount <= 0)
         return false;
     animation = std::make_unique<FrameAnimation>(
@@ -145,6 +146,7 @@ bool MenuRoundSlider::Read(const ScriptBlock& block) {
              {KeyDef::Int("picx", &picx), KeyDef::Int("picy", &picy), KeyDef::Real("cx", &cx),
               KeyDef::Real("cz", &cz), KeyDef::Real("px", &px), KeyDef::Real("pz", &pz),
               KeyDef::Real("maxangle", &maxangle), KeyDef::Word("picname", &picname)});
+    HoldCoords({&picx, &picy});
     KeepFinite(&cx, 0.0f);
     KeepFinite(&cz, 0.0f);
     KeepFinite(&px, 0.0f);

@@ -74,6 +74,7 @@ bool MenuEditControl::Read(const ScriptBlock& block) {
                      KeyDef::Int("editable", &editable), KeyDef::Word("Caption", &text),
                      KeyDef::Word("CFStart", &caretStart), KeyDef::Word("CFEnd", &caretEnd),
                      KeyDef::Int("CFCount", &caretCount), KeyDef::Real("CFFrTime", &caretTime)});
+    HoldCoords({&tx, &ty, &tw, &th, &cx, &cy});
     if (!std::isfinite(caretTime))
         caretTime = kDefaultCaretTime;
     LoadResources();

@@ -1,11 +1,14 @@
 #include "menu/menu_wrapper.h"
 
+#include <algorithm>
+
 #include "input/control_binding.h"
 #include "menu/menu_buttons.h"
 #include "menu/menu_pictures.h"
 #include "menu/menu_sliders.h"
 #include "menu/menu_text_fields.h"
 #include "render/display.h"
+#include "render/picture.h"
 #include "script/script_block.h"
 #include "script/script_writer.h"
 #include "script/zarnik_script.h"
@@ -77,6 +80,21 @@ std::unique_ptr<MenuWrapper> CreateMenuControl(int classNumber, MenuWrapper* par
     }
 }
 
+void HoldCoords(std::initializer_list<std::int32_t*> values) {
+    for (std::int32_t* v : values)
+        *v = std::clamp(*v, -kMenuMaxCoord, kMenuMaxCoord);
+}
+
+void DrawMenuOutline(Picture* target, std::int64_t left, std::int64_t top, std::int64_t right,
+                     std::int64_t bottom) {
+    Display* d = CurrentDisplay();
+    if (!d || !target)
+        return;
+    auto hold = [](std::int64_t v, int size) { return int(std::clamp<std::int64_t>(v, -1, size)); };
+    d->DrawOutline(target, hold(left, target->Width()), hold(top, target->Height()),
+                   hold(right, target->Width()), hold(bottom, target->Height()));
+}
+
 // ---------------------------------------------------------------------------
 
 MenuWrapper::MenuWrapper(MenuWrapper* parentControl) : parent(parentControl) {
@@ -143,6 +161,7 @@ bool MenuWrapper::Read(const ScriptBlock& block) {
         }
         i = end;
     }
+    HoldCoords({&x, &y});
     action = MenuActionFromName(name.view());
     return true;
 }

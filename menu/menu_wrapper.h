@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -67,12 +68,23 @@ enum : unsigned {
     SAVE_ALL = 15,
 };
 
+// The XOR outline of the editing tools (drawing it twice removes it). The
+// rectangle is held to just outside the target, which leaves every visible
+// pixel as it was and keeps script extremes from overflowing or walking
+// billions of pixels off screen.
+void DrawMenuOutline(Picture* target, std::int64_t left, std::int64_t top, std::int64_t right,
+                     std::int64_t bottom);
+
 // What a menu script may build; the rest of a hostile script is skipped.
 inline constexpr int kMenuMaxDepth = 48;        // controls nested in controls
 inline constexpr int kMenuMaxChildren = 1024;   // children of one control
 inline constexpr int kMenuMaxControls = 16384;  // controls of one read of a root
 inline constexpr int kMenuMaxFrames = 2048;     // frames of one animation, slider or caret
 inline constexpr int kMenuMaxLines = 256;       // lines of a message window
+// Positions and sizes are held to +-2^20 pixels: far off any screen, and sums
+// down a chain of controls stay far from overflow.
+inline constexpr std::int32_t kMenuMaxCoord = 1 << 20;
+void HoldCoords(std::initializer_list<std::int32_t*> values);
 
 // Base of every menu control and itself a group: a position relative to its
 // parent, a name (the key of lookups and of the action), a hint, children.

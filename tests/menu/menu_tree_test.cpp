@@ -216,6 +216,16 @@ TEST_F(MenuReading, HostileScriptsAreCutAndBounded) {
     EXPECT_FLOAT_EQ(round->maxangle, MenuRoundSlider::kFullTurn) << "a real key given an int";
     EXPECT_EQ(round->cx, 0.0f);
     EXPECT_EQ(dynamic_cast<MenuAnimation*>(root->Child(1))->animation->Count(), kMenuMaxFrames);
+
+    // Positions far beyond any screen are held; the outline stays cheap and defined.
+    root = Root(
+        "MenuWrapper { x = 2147483647; MenuButton { x = 2147483647; tx = -2147483647;"
+        " tw = 2147483647; }; };");
+    EXPECT_EQ(root->x, kMenuMaxCoord);
+    auto* far = dynamic_cast<MenuButton*>(root->Child(0));
+    EXPECT_EQ(far->tx, -kMenuMaxCoord);
+    far->EditDraw(display.BackPicture(), 0, 0);
+    Redraw();
 }
 
 }  // namespace
