@@ -187,7 +187,7 @@ TEST_F(MenuHints, TheHintFollowsThePointerAndALaterHintStays) {
 
 TEST_F(MenuReading, HostileScriptsAreCutAndBounded) {
     std::string deep;
-    for (int i = 0; i < 100000; ++i)
+    for (int i = 0; i < 20000; ++i)
         deep += "MenuWrapper {";
     MenuWrapper* root = Root("MenuWrapper { " + deep + " };");
     int depth = 0;
