@@ -1,7 +1,7 @@
 // The menu script of the test data, clicked through by a scripted pointer and
 // keyboard the way a player would, and drawn to build/testrun/menu.png (the
 // main page) and menu_options.png (the options page) for a reviewer to see:
-//   build/tests/menu/menu_tests --gtest_filter='MenuDemo.*'
+//   ctest --test-dir build -R MenuDemo
 #include <array>
 #include <cstdio>
 #include <string>
