@@ -149,6 +149,20 @@ void Surface::Fill(std::uint32_t value) {
         SDL_FillRect(surface_, nullptr, value);
 }
 
+void Surface::FillRect(const Rect& r, std::uint32_t value) {
+    if (!surface_)
+        return;
+    const int w = surface_->w, h = surface_->h;
+    const int left = r.left < 0 ? 0 : r.left > w ? w : r.left;
+    const int right = r.right < 0 ? 0 : r.right > w ? w : r.right;
+    const int top = r.top < 0 ? 0 : r.top > h ? h : r.top;
+    const int bottom = r.bottom < 0 ? 0 : r.bottom > h ? h : r.bottom;
+    if (right <= left || bottom <= top)
+        return;
+    SDL_Rect rect{left, top, right - left, bottom - top};
+    SDL_FillRect(surface_, &rect, value);
+}
+
 void Surface::XorPixel(PixelLock& lock, int x, int y) {
     if (x < 0 || y < 0 || x >= lock.width || y >= lock.height)
         return;

@@ -57,6 +57,8 @@ public:
 
     // Fills with a value of this surface's format (no clipping needed).
     void Fill(std::uint32_t value);
+    // The same inside a rectangle, cut to the surface.
+    void FillRect(const Rect& r, std::uint32_t value);
 
     // XOR with white: drawing the same line twice restores the pixels.
     // Points outside the surface are skipped.

@@ -9,6 +9,9 @@
 
 namespace platform {
 
+static_assert(KEYCODE_RETURN == SDLK_RETURN && KEYCODE_KEYPAD_ENTER == SDLK_KP_ENTER);
+static_assert('q' == SDLK_q && 'f' == SDLK_f);
+
 bool InitVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO))
         return true;
@@ -18,6 +21,31 @@ bool InitVideo() {
 void QuitVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO))
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool OpenDisplay(std::string* why) {
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    const bool named = asked && *asked;
+    if (!named && !SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY")) {
+        *why =
+            "zarnik: no display to open a window on (DISPLAY is not set); for headless runs use "
+            "zarnik-sim, or SDL_VIDEODRIVER=dummy";
+        return false;
+    }
+    if (!InitVideo()) {
+        *why = std::string("zarnik: can't open the display (") + SDL_GetError() +
+               "); for headless runs use zarnik-sim, or SDL_VIDEODRIVER=dummy";
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!named && driver && std::strcmp(driver, "offscreen") == 0) {
+        QuitVideo();
+        *why =
+            "zarnik: no display to open a window on; for headless runs use zarnik-sim, or "
+            "SDL_VIDEODRIVER=dummy";
+        return false;
+    }
+    return true;
 }
 
 bool HasRealDisplay() {
@@ -122,67 +150,88 @@ void Window::ToLogical(int wx, int wy, int* x, int* y) const {
     }
 }
 
+bool Window::Translate(const SDL_Event& e, WindowEvent* event) {
+    *event = WindowEvent();
+    event->x = pointerX_;
+    event->y = pointerY_;
+    switch (e.type) {
+        case SDL_QUIT:
+            event->type = WindowEventType::Close;
+            return true;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_ENTER:
+                    event->type = WindowEventType::PointerEnter;
+                    return true;
+                case SDL_WINDOWEVENT_LEAVE:
+                    event->type = WindowEventType::PointerLeave;
+                    return true;
+                case SDL_WINDOWEVENT_MOVED:
+                    event->type = WindowEventType::Moved;
+                    return true;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    event->type = WindowEventType::FocusLost;
+                    return true;
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    event->type = WindowEventType::FocusGained;
+                    return true;
+                case SDL_WINDOWEVENT_MINIMIZED:
+                    event->type = WindowEventType::Minimized;
+                    return true;
+                case SDL_WINDOWEVENT_RESTORED:
+                case SDL_WINDOWEVENT_MAXIMIZED:
+                    event->type = WindowEventType::Restored;
+                    return true;
+                case SDL_WINDOWEVENT_CLOSE:
+                    event->type = WindowEventType::Close;
+                    return true;
+                default:
+                    return false;
+            }
+        case SDL_MOUSEMOTION:
+            ToLogical(e.motion.x, e.motion.y, &pointerX_, &pointerY_);
+            event->type = WindowEventType::PointerMove;
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+            if (e.button.button == SDL_BUTTON_LEFT)
+                event->type = down ? WindowEventType::LeftDown : WindowEventType::LeftUp;
+            else if (e.button.button == SDL_BUTTON_RIGHT)
+                event->type = down ? WindowEventType::RightDown : WindowEventType::RightUp;
+            else
+                return false;
+            ToLogical(e.button.x, e.button.y, &pointerX_, &pointerY_);
+            break;
+        }
+        case SDL_KEYDOWN:
+            event->type = WindowEventType::KeyDown;
+            event->keyCode = e.key.keysym.sym;
+            event->scanCode = e.key.keysym.scancode;
+            event->alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+            return true;
+        default:
+            return false;
+    }
+    event->x = pointerX_;
+    event->y = pointerY_;
+    return true;
+}
+
 bool Window::PollEvent(WindowEvent* event) {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
-        *event = WindowEvent();
-        switch (e.type) {
-            case SDL_QUIT:
-                event->type = WindowEventType::Close;
-                return true;
-            case SDL_WINDOWEVENT:
-                switch (e.window.event) {
-                    case SDL_WINDOWEVENT_ENTER:
-                        event->type = WindowEventType::PointerEnter;
-                        break;
-                    case SDL_WINDOWEVENT_LEAVE:
-                        event->type = WindowEventType::PointerLeave;
-                        break;
-                    case SDL_WINDOWEVENT_MOVED:
-                        event->type = WindowEventType::Moved;
-                        break;
-                    case SDL_WINDOWEVENT_FOCUS_LOST:
-                        event->type = WindowEventType::FocusLost;
-                        break;
-                    case SDL_WINDOWEVENT_FOCUS_GAINED:
-                        event->type = WindowEventType::FocusGained;
-                        break;
-                    case SDL_WINDOWEVENT_CLOSE:
-                        event->type = WindowEventType::Close;
-                        break;
-                    default:
-                        continue;
-                }
-                event->x = pointerX_;
-                event->y = pointerY_;
-                return true;
-            case SDL_MOUSEMOTION:
-                ToLogical(e.motion.x, e.motion.y, &pointerX_, &pointerY_);
-                event->type = WindowEventType::PointerMove;
-                event->x = pointerX_;
-                event->y = pointerY_;
-                return true;
-            case SDL_MOUSEBUTTONDOWN:
-            case SDL_MOUSEBUTTONUP:
-                if (e.button.button != SDL_BUTTON_LEFT)
-                    continue;
-                ToLogical(e.button.x, e.button.y, &pointerX_, &pointerY_);
-                event->type = e.type == SDL_MOUSEBUTTONDOWN ? WindowEventType::LeftDown
-                                                            : WindowEventType::LeftUp;
-                event->x = pointerX_;
-                event->y = pointerY_;
-                return true;
-            case SDL_KEYDOWN:
-                event->type = WindowEventType::KeyDown;
-                event->keyCode = e.key.keysym.sym;
-                event->scanCode = e.key.keysym.scancode;
-                event->alt = (e.key.keysym.mod & KMOD_ALT) != 0;
-                event->x = pointerX_;
-                event->y = pointerY_;
-                return true;
-            default:
-                continue;
-        }
+        if (Translate(e, event))
+            return true;
+    }
+    return false;
+}
+
+bool Window::WaitEvent(WindowEvent* event, int timeoutMs) {
+    SDL_Event e;
+    while (SDL_WaitEventTimeout(&e, timeoutMs)) {
+        if (Translate(e, event))
+            return true;
     }
     return false;
 }
@@ -194,6 +243,11 @@ void Window::PointerPosition(int* x, int* y) const {
 
 void Window::ShowSystemPointer(bool show) {
     SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void Window::CapturePointer(bool capture) {
+    if (window_)
+        SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
 }
 
 bool Window::EnsurePresenter(const Surface& back) {
@@ -255,22 +309,20 @@ bool Window::Present(const Surface& back) {
 
 namespace {
 
-Window* messageOwner = nullptr;
-
 void ShowMessageBox(const char* text) {
     if (!HasRealDisplay()) {
         ShowMessageOnStderr(text);
         return;
     }
-    SDL_Window* w = messageOwner ? messageOwner->Raw() : nullptr;
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Message", text, w) != 0)
+    // No owner: a report may come before the window exists or after it is
+    // gone, and from the editor's thread.
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Message", text, nullptr) != 0)
         ShowMessageOnStderr(text);
 }
 
 }  // namespace
 
-void InstallMessageBox(Window* owner) {
-    messageOwner = owner;
+void InstallMessageBox() {
     if (HasRealDisplay())
         SetMessageDisplay(ShowMessageBox);
 }

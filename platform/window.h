@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
+union SDL_Event;
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
@@ -13,6 +15,12 @@ class Surface;
 // Starts SDL's video part (idempotent). False when no video driver works.
 bool InitVideo();
 void QuitVideo();
+
+// Starts video on a display for the game's window. Without one (SDL would
+// fall back to its slow offscreen driver) it stops video again and gives a
+// one-line explanation. SDL_VIDEODRIVER=dummy or offscreen asked for by name
+// are taken as they are: headless runs.
+bool OpenDisplay(std::string* why);
 
 // True when a real display is in use (not the dummy or offscreen driver).
 bool HasRealDisplay();
@@ -27,12 +35,21 @@ enum class WindowEventType {
     PointerMove,
     LeftDown,
     LeftUp,
+    RightDown,
+    RightUp,
     KeyDown,
     Moved,
     FocusLost,
     FocusGained,
+    Minimized,  // nothing is seen until Restored: no frames needed
+    Restored,
     Close,
 };
+
+// Key codes of WindowEvent::keyCode: ASCII for printable keys (lower case,
+// 'q', 'f'), and these.
+inline constexpr int KEYCODE_RETURN = '\r';
+inline constexpr int KEYCODE_KEYPAD_ENTER = 0x40000058;
 
 struct WindowEvent {
     WindowEventType type = WindowEventType::None;
@@ -70,10 +87,15 @@ public:
 
     // Next waiting event, false when none waits.
     bool PollEvent(WindowEvent* event);
+    // Sleeps until an event comes (or `timeoutMs` passes): false on timeout.
+    bool WaitEvent(WindowEvent* event, int timeoutMs);
 
     // Last pointer position in back-surface pixels.
     void PointerPosition(int* x, int* y) const;
     void ShowSystemPointer(bool show);
+    // While captured, the window keeps the pointer's events outside it too
+    // (a slider dragged past the window's edge).
+    void CapturePointer(bool capture);
 
     // Shows the back surface. Nothing happens without a real display.
     bool Present(const Surface& back);
@@ -84,6 +106,7 @@ public:
     SDL_Window* Raw() const { return window_; }
 
 private:
+    bool Translate(const SDL_Event& e, WindowEvent* event);
     bool EnsurePresenter(const Surface& back);
     void DropPresenter();
     void ToLogical(int wx, int wy, int* x, int* y) const;
@@ -98,8 +121,9 @@ private:
     bool fullscreen_ = false;
 };
 
-// Shows report-message texts in a modal box captioned "Message" while a real
-// display is in use; otherwise they stay on standard error.
-void InstallMessageBox(Window* owner);
+// Shows report-message texts in a modal box captioned "Message", owned by no
+// window, while a real display is in use; otherwise they stay on standard
+// error.
+void InstallMessageBox();
 
 }  // namespace platform
