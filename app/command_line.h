@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+// The game's command line. The original switches are substrings of the whole
+// line, case counting ("/developerx" counts, "/DEVELOPER" does not); the
+// options for tests and authors are separate words.
+//   zarnik [/developer] [/safemode] [--frames N] [--screenshot FILE.png]
+struct CommandLine {
+    bool developer = false;
+    bool safemode = false;
+    int frames = 0;          // quit after this many frames; 0 runs until closed
+    std::string screenshot;  // back surface saved just before the game quits
+};
+
+// False with a one-line message in *error when an option can't be used.
+bool ParseCommandLine(int argc, const char* const* argv, CommandLine* line, std::string* error);
