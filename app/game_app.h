@@ -1,0 +1,127 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/app_config.h"
+#include "app/frame_steps.h"
+#include "app/load_splash.h"
+#include "app/table_list.h"
+#include "input/control_binding.h"
+#include "platform/keyboard.h"
+#include "platform/window.h"
+#include "render/display.h"
+#include "script/fixed_string.h"
+#include "table/scores.h"
+#include "table/table.h"
+
+class Font;
+class GameScreen;
+class MenuWrapper;
+class Picture;
+class ResourceArchive;
+struct CommandLine;
+
+// The game: one object for the whole run. Its parts live in one file each:
+// startup.cpp (start-up and shutdown), game_cycle.cpp (the loop, the frame,
+// menu and game mode), preferences.cpp (settings and the menu's
+// preferences), window_events.cpp (what the window reports).
+//   EnterProgramFolder(argv[0]);  GameApp app;  return app.Main(commandLine);
+class GameApp {
+public:
+    static constexpr const char* kWindowTitle = "Zarnik v1.0";
+    static constexpr const char* kScoresPath = "data\\scores";
+    static constexpr const char* kDefaultTable = "data\\fsttable.script";
+
+    // Opens "data.pak" of the working folder and installs it for every loader.
+    GameApp();
+    ~GameApp();
+    GameApp(const GameApp&) = delete;
+    GameApp& operator=(const GameApp&) = delete;
+
+    // The run after the command line: logo films, initialisation, the game
+    // cycle and the shutdown. Returns the exit code (0, or 1 after a failure).
+    int Main(const CommandLine& line);
+
+    // --- startup.cpp ---
+    bool Initialise();
+    // Every step runs; false when one of them failed.
+    bool Shutdown();
+
+    // --- game_cycle.cpp ---
+    // The loop: events, else a frame. True at an orderly quit.
+    bool Run();
+    bool Frame();
+    void EnterMenu();
+    void LeaveMenu();
+    // Menu mode's step: the menus and the cursor, then the clicked control.
+    void MenuStep(float dt);
+    void CarryOutAction(MenuWrapper* control);
+    // The loading picture over the whole back surface (black without one).
+    void DrawLoading();
+    void DrawOverlay();
+
+    // --- preferences.cpp ---
+    void PublishPreferences();
+    void TakeVideoPreferences();
+    void TakeControlKeys();
+    void TakePlayerName();
+    // Volumes from the settings file (a missing file leaves them).
+    void RestoreVolumes();
+    bool SaveSettings();
+    // The audio volume: read back from the output when there is one.
+    float AudioVolume() const;
+
+    // --- window_events.cpp ---
+    void HandleWindowEvent(const platform::WindowEvent& e);
+
+    // --- the run's parts, in the order they are released ---
+    std::unique_ptr<ResourceArchive> archive;
+    platform::Window window;
+    Display display;
+    platform::SdlKeyboard sdlKeyboard;
+    platform::KeyboardDevice* keyboard = &sdlKeyboard;  // tests hand in their own
+    InputManager input;
+    AppConfig config;
+    VideoSettings video;
+    StartupSettings startup;
+    std::unique_ptr<Picture> loading;
+    LoadSplash splash;
+    TableList tables;
+    ScoresList scores;
+    Table table;
+    std::unique_ptr<GameScreen> gameScreen;
+    std::unique_ptr<Font> systemFont;
+
+    FixedString<260> tablePath = kDefaultTable;
+    FixedString<260> playerName = "unnamed";
+    float audioVolume = 1.0f;
+
+    // --- frame state ---
+    std::uint32_t (*clock)() = nullptr;  // the millisecond clock; tests set their own
+    FrameClock frameClock;
+    ExitRepeat exitRepeat;
+    float fps = -1.0f;
+    int mouseX = 0, mouseY = 0;
+    float mouseNX = 0.0f, mouseNY = 0.0f;
+    int framesRun = 0;
+
+    // --- flags ---
+    bool developer = false;
+    bool safemode = false;
+    bool menuMode = false;
+    bool overlay = false;
+    bool videoChanged = false;
+    bool tableReload = false;
+    bool quit = false;
+    bool minimised = false;
+    bool cursorShown = true;
+    bool leftButton = false;
+    int framesToRun = 0;  // --frames: quit after that many; 0 for no limit
+    std::string screenshot;
+};
+
+// Makes the program's own folder (where the build stages data.pak and
+// data/) the working directory. False when it can't be found or entered.
+bool EnterProgramFolder();

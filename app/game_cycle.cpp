@@ -1,0 +1,247 @@
+// The game cycle: the loop, one frame, and the switches between menu and game.
+#include <cstdio>
+#include <cstring>
+
+#include "app/game_app.h"
+#include "audio/cd_player.h"
+#include "audio/sound_system.h"
+#include "menu/game_screen.h"
+#include "menu/menu_wrapper.h"
+#include "render/cursor.h"
+#include "render/font.h"
+#include "render/picture.h"
+
+namespace {
+
+// How long the loop sleeps at most between events while minimised.
+constexpr int kMinimisedWaitMs = 250;
+
+const char* FileNameOf(const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p; ++p) {
+        if (*p == '\\' || *p == '/')
+            name = p + 1;
+    }
+    return name;
+}
+
+}  // namespace
+
+bool GameApp::Run() {
+    while (!quit) {
+        platform::WindowEvent e;
+        // Nothing is seen while minimised: sleep until the window reports.
+        const bool got = minimised ? window.WaitEvent(&e, kMinimisedWaitMs) : window.PollEvent(&e);
+        if (got) {
+            HandleWindowEvent(e);
+            continue;
+        }
+        if (minimised)
+            continue;
+        if (!Frame())
+            return false;
+        ++framesRun;
+        if (framesToRun > 0 && framesRun >= framesToRun)
+            quit = true;
+    }
+    return true;
+}
+
+bool GameApp::Frame() {
+    // 2. Frame time, at most 100 ms.
+    frameClock.Tick(clock());
+    const float dt = frameClock.Seconds();
+
+    // 3-4. Controls; the menu key switches modes at most four times a second.
+    input.Poll();
+    const bool exitDown = input.Pressed(input.controls.exit) != 0;
+    if (exitRepeat.Switches(exitDown, frameClock.now)) {
+        if (menuMode)
+            LeaveMenu();
+        else
+            EnterMenu();
+    }
+
+    // 5. Music keeps its own time.
+    GetCdPlayer().Tick(dt);
+
+    // 6. The pointer in back-surface pixels and in table units.
+    window.PointerPosition(&mouseX, &mouseY);
+    NormalisePointer(mouseX, mouseY, table.screenRect, &mouseNX, &mouseNY);
+
+    // 7. Game or menus.
+    if (!menuMode) {
+        table.Update(gameScreen.get(), dt);
+        gameScreen->Update(dt, GameScreenValuesOf(table));
+    } else {
+        MenuStep(dt);
+    }
+
+    // 8. A new display mode, chosen in the menu or with Alt+F.
+    if (videoChanged) {
+        videoChanged = false;
+        if (!display.ReCreate())
+            return false;
+        DrawLoading();
+    }
+
+    // 9. Drawing.
+    Picture* back = display.BackPicture();
+    if (!menuMode) {
+        if (tableReload) {
+            if (loading) {
+                DrawLoading();
+                display.Present();
+            }
+            tableReload = false;
+            if (!table.Load(tablePath.c_str(), playerName.c_str(),
+                            splash.Exists() ? &splash : nullptr)) {
+                return false;
+            }
+        }
+        // The table covers its screen rectangle; the side panel around it
+        // starts black so the game screen's texts leave no trails.
+        const ScreenRect& r = table.screenRect;
+        platform::Surface* surface = display.BackSurface();
+        const int w = display.width, h = display.height;
+        surface->FillRect({0, 0, w, r.top}, 0);
+        surface->FillRect({0, r.bottom, w, h}, 0);
+        surface->FillRect({0, r.top, r.left, r.bottom}, 0);
+        surface->FillRect({r.right, r.top, w, r.bottom}, 0);
+        table.Draw(back);
+        gameScreen->Draw(back);
+    } else {
+        DrawLoading();
+        if (Menus().root)
+            Menus().root->Draw(back, 0, 0);
+        MenuWrapper* scoresTable = Menus().Find("SCORES_TABLE");
+        if (scoresTable && scoresTable->IsShown()) {
+            DrawScoresTable(back, kScoresTableX, kScoresTableY, systemFont.get(), scores, tables);
+        }
+        // The pointer goes over everything.
+        GlobalCursorSet().Draw(back);
+    }
+
+    // 10-11. Frames per second and the developer's texts.
+    fps = FramesPerSecond(frameClock.frameTime);
+    if (overlay)
+        DrawOverlay();
+
+    // 13. Present.
+    return display.Present();
+}
+
+void GameApp::DrawLoading() {
+    if (loading && loading->HasSurface())
+        loading->Draw(display.BackPicture(), 0, 0);
+    else if (display.BackSurface()->IsValid())
+        display.BackSurface()->Fill(0);
+}
+
+void GameApp::DrawOverlay() {
+    if (!systemFont)
+        return;
+    Picture* back = display.BackPicture();
+    const int h = systemFont->Height();
+    char text[300];
+    std::snprintf(text, sizeof text, "FPS:%.2f", double(fps));
+    systemFont->DrawText(back, 1, 1, text, 0);
+    std::snprintf(text, sizeof text, "T: %s", FileNameOf(tablePath.c_str()));
+    systemFont->DrawText(back, 1, h + 1, text, 0);
+    std::snprintf(text, sizeof text, "MOUSE: %.4f,%.4f (%d %d)", double(mouseNX), double(mouseNY),
+                  mouseX, mouseY);
+    systemFont->DrawText(back, 1, 2 * h + 1, text, 0);
+    std::snprintf(text, sizeof text, "ball count %d", table.ballsInPlay);
+    systemFont->DrawText(back, 1, 3 * h + 1, text, 0);
+}
+
+void GameApp::EnterMenu() {
+    GetCdPlayer().PlayTrack(2, true);
+    menuMode = true;
+    if (Menus().root)
+        Menus().root->Activate();
+    PublishPreferences();
+    GlobalCursorSet().Select("ACTM");
+    GlobalCursorSet().visible = true;
+}
+
+void GameApp::LeaveMenu() {
+    menuMode = false;
+    GlobalCursorSet().visible = false;
+    if (Menus().root)
+        Menus().root->Deactivate();
+    TakeVideoPreferences();
+    TakeControlKeys();
+    TakePlayerName();
+    if (tables.Count() > 0)
+        tablePath = tables.Path(tables.current);
+    // Nothing to resume before the first game: leaving the menu starts one.
+    if (!table.loaded)
+        tableReload = true;
+    GetCdPlayer().PlayTrack(tables.current + 3, true);
+}
+
+void GameApp::MenuStep(float dt) {
+    MenuSystem& menus = Menus();
+    menus.pointerX = mouseX;
+    menus.pointerY = mouseY;
+    menus.leftButton = leftButton;
+    if (menus.root)
+        menus.root->Update(dt);
+    GlobalCursorSet().Update(dt, mouseX, mouseY);
+    if (MenuWrapper* clicked = menus.TakeLastClicked())
+        CarryOutAction(clicked);
+}
+
+void GameApp::CarryOutAction(MenuWrapper* control) {
+    switch (control->action) {
+        case ACTION_START:
+            LeaveMenu();
+            tableReload = true;
+            break;
+        case ACTION_EXIT:
+            quit = true;
+            break;
+        case ACTION_DEACTIVATEMENU: {
+            // Back one level: the submenu the control sits in closes with
+            // the button that opened it. Closing the whole menu resumes the game.
+            MenuWrapper* level = control->parent;
+            if (level && level->parent)
+                level = level->parent;
+            if (level)
+                level->Deactivate();
+            if (!level || level == Menus().root.get())
+                LeaveMenu();
+            break;
+        }
+        case ACTION_FULLSCREEN:
+        case ACTION_TRUECOLOR:
+            TakeVideoPreferences();
+            break;
+        case ACTION_AUDIOVOLUME:
+            if (const float* v = control->FloatValue()) {
+                audioVolume = *v < 0.0f ? 0.0f : *v > 1.0f ? 1.0f : *v;
+                if (GetSoundSystem().HasDevice())
+                    GetSoundSystem().SetAudioVolume(audioVolume);
+            }
+            break;
+        case ACTION_NEXTGAME:
+        case ACTION_PREVGAME: {
+            const bool forward = control->action == ACTION_NEXTGAME;
+            // With no tables there is nothing to turn to.
+            if (tables.Count() > 0 &&
+                Menus().PlayByName("GAMESELECTOR", tables.SelectorFrames(forward), forward)) {
+                tables.Step(forward);
+                tableReload = true;
+            }
+            control->Deactivate();
+            break;
+        }
+        default:
+            if (control->name == "CDVOLUME") {
+                if (const float* v = control->FloatValue())
+                    GetCdPlayer().SetVolume(*v);
+            }
+            break;
+    }
+}

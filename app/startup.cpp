@@ -1,0 +1,200 @@
+// Start-up and shutdown of the game, in their fixed orders.
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/command_line.h"
+#include "app/game_app.h"
+#include "archive/resource_archive.h"
+#include "audio/cd_player.h"
+#include "audio/sound_system.h"
+#include "elements/table_elements.h"
+#include "menu/game_screen.h"
+#include "menu/menu_wrapper.h"
+#include "physics/physics_elements.h"
+#include "platform/clock.h"
+#include "render/cursor.h"
+#include "render/font.h"
+#include "render/logo_film.h"
+#include "render/picture.h"
+#include "script/file_access.h"
+#include "script/message.h"
+
+bool EnterProgramFolder() {
+    char path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return false;
+    path[n] = '\0';
+    char* slash = std::strrchr(path, '/');
+    if (!slash)
+        return false;
+    *(slash == path ? slash + 1 : slash) = '\0';
+    return chdir(path) == 0;
+}
+
+GameApp::GameApp() {
+    archive = std::make_unique<ResourceArchive>();
+    if (archive->Open("data.pak"))
+        SetResourceProvider(archive.get());
+    else
+        archive.reset();
+    clock = &platform::Ticks;
+}
+
+GameApp::~GameApp() {
+    // What a failed start left behind; an orderly run has released it all.
+    table.Clear();
+    Menus().Reset();
+    gameScreen.reset();
+    GlobalCursorSet().Clear();
+    loading.reset();
+    splash.Release();
+    window.Destroy();
+    if (archive)
+        SetResourceProvider(nullptr);
+}
+
+int GameApp::Main(const CommandLine& line) {
+    developer = line.developer;
+    safemode = line.safemode;
+    framesToRun = line.frames;
+    screenshot = line.screenshot;
+
+    std::string why;
+    if (!platform::OpenDisplay(&why)) {
+        ShowMessageOnStderr(why.c_str());
+        return 1;
+    }
+    platform::InstallMessageBox();
+    PlayLogoFilms(safemode);
+    if (!Initialise()) {
+        ReportMessage("Failed to initiaize !");
+        return 1;
+    }
+    if (!Run()) {
+        ReportMessage("Error in Game cycle !");
+        return 1;
+    }
+    bool shot = true;
+    if (!screenshot.empty() && !display.SaveBackSurface(screenshot.c_str())) {
+        ReportMessage("Can't save the screenshot '%s' !", screenshot.c_str());
+        shot = false;
+    }
+    if (!Shutdown())
+        ReportMessage("Can't properly shutdown application !");
+    return shot ? 0 : 1;
+}
+
+bool GameApp::Initialise() {
+    // 1-2. Configuration, then the video settings with the player's last
+    // choice of depth and full screen; safe mode keeps a window.
+    config.Read(AppConfig::kPath);
+    ReadVideoKeys(config.Section(SECTION_VIDEO), &video);
+    ApplySavedVideo(SavedSettings::kPath, safemode, &video);
+
+    // 3-4. The window. Alt+F and the other accelerators arrive as key events.
+    if (!window.Create(kWindowTitle, video.width, video.height, false)) {
+        ReportMessage("Internal Error: can't create main window ?");
+        return false;
+    }
+    // 5. The display on it.
+    display.width = video.width;
+    display.height = video.height;
+    display.bpp = video.bpp;
+    display.refresh = video.refresh;
+    display.fullscreen = video.fullscreen != 0;
+    display.truecolor = video.truecolor != 0;
+    if (!display.Initialise(&window)) {
+        ReportMessage("Internal Error: can't initialize DirectDraw ?");
+        return false;
+    }
+    // 6-7. Input and the bindings of "data\input.script".
+    if (!keyboard) {
+        ReportMessage("Failed to initiaize input !");
+        return false;
+    }
+    input.SetKeyboard(keyboard);
+    input.LoadBindings(InputManager::kInputScript);
+    input.FindGameControls();
+    table.SetInput(&input);
+    Menus().input = &input;
+
+    // 8. Sound; no sound device is no failure.
+    if (!GetSoundSystem().Initialise(&window)) {
+        ReportMessage("Failed to initiaize sound !");
+        return false;
+    }
+
+    // 9. Loading picture (shown at once), splash, main menu, cursors.
+    ReadStartupKeys(config.Section(SECTION_STARTUP), &startup);
+    if (!startup.loading.empty()) {
+        loading = std::make_unique<Picture>(startup.loading.c_str(), PICTURE_SURFACE);
+        DrawLoading();
+        display.Present();
+    }
+    splash.Create(startup, &display);
+    RegisterPhysicsElements();
+    RegisterTableElements();
+    if (!startup.mainmenu.empty() && !Menus().LoadRoot(startup.mainmenu.c_str()))
+        ReportMessage("Error reading main menu data!");
+    if (config.Has(SECTION_POINTERS) && !GlobalCursorSet().Read(config.Section(SECTION_POINTERS)))
+        ReportMessage("Error reading cursors !");
+
+    // 10. The table list.
+    tables.Read(config.Section(SECTION_TABLES));
+
+    // 11-12. The fonts of "data\fonts.script", then the system font.
+    LoadFontList();
+    FixedString<256> fontPath = video.systemfont;
+    for (char* p = fontPath.data(); *p; ++p)
+        *p = LowerAscii(*p);
+    if (std::strstr(fontPath.c_str(), ".bmp"))
+        systemFont.reset(new GridFont(fontPath.c_str()));
+    if (std::strstr(fontPath.c_str(), ".fnt"))
+        systemFont.reset(new FntFont(fontPath.c_str()));
+    if (!systemFont || !systemFont->picture || !systemFont->picture->HasSurface())
+        return false;
+
+    // 13. The game screen of the `menu` section.
+    gameScreen = std::make_unique<GameScreen>();
+    if (!gameScreen->Read(config.Section(SECTION_MENU)))
+        return false;
+
+    // 14-15. (Fonts are ready once loaded.) The scores.
+    scores.Read(kScoresPath);
+    table.SetScores(&scores, kScoresPath);
+
+    // 16-17. The player's volumes, then the menu.
+    RestoreVolumes();
+    EnterMenu();
+    return true;
+}
+
+bool GameApp::Shutdown() {
+    bool ok = true;
+    // 1. The player's choices, before anything is released.
+    ok = SaveSettings() && ok;
+    // 2. Fonts.
+    ReleaseFontList();
+    // 3. Input.
+    input.Release();
+    Menus().input = nullptr;
+    // 4. The table (which records the score), the menus, the game screen and
+    // the system font.
+    table.Clear();
+    Menus().Reset();
+    GlobalCursorSet().Clear();
+    gameScreen.reset();
+    systemFont.reset();
+    loading.reset();
+    splash.Release();
+    // 5. Display.
+    ok = display.Release() && ok;
+    // 6. Sound.
+    GetSoundSystem().Release();
+    // 7. The window.
+    window.Destroy();
+    return ok;
+}

@@ -1,0 +1,63 @@
+// What the game's window reports: the pointer, the buttons, the few keys the
+// window handles itself (play keys come from the keyboard state instead).
+#include "app/game_app.h"
+
+void GameApp::HandleWindowEvent(const platform::WindowEvent& e) {
+    using platform::WindowEventType;
+    switch (e.type) {
+        // Our own pointer is drawn in the client area; the system's shows
+        // over the frame and outside.
+        case WindowEventType::PointerEnter:
+            if (cursorShown) {
+                window.ShowSystemPointer(false);
+                cursorShown = false;
+            }
+            break;
+        case WindowEventType::PointerLeave:
+            if (!cursorShown) {
+                window.ShowSystemPointer(true);
+                cursorShown = true;
+            }
+            break;
+        case WindowEventType::Moved:
+            display.UpdateScreenRect();
+            break;
+        case WindowEventType::Close:
+            quit = true;
+            break;
+        case WindowEventType::LeftDown:
+            leftButton = true;
+            window.CapturePointer(true);
+            break;
+        case WindowEventType::LeftUp:
+            leftButton = false;
+            window.CapturePointer(false);
+            break;
+        case WindowEventType::RightDown:
+        case WindowEventType::RightUp:
+            input.SetRightButton(e.type == WindowEventType::RightDown);
+            break;
+        case WindowEventType::Minimized:
+            minimised = true;
+            break;
+        case WindowEventType::Restored:
+            minimised = false;
+            break;
+        case WindowEventType::KeyDown:
+            // The developer's overlay, before the keys of every mode.
+            if (developer && !e.alt && e.keyCode == 'q')
+                overlay = !overlay;
+            if (e.keyCode == platform::KEYCODE_RETURN ||
+                e.keyCode == platform::KEYCODE_KEYPAD_ENTER) {
+                // After the last ball, Enter starts a new game.
+                if (table.currentBallNumber >= table.ball_count)
+                    tableReload = true;
+            } else if (e.alt && e.keyCode == 'f' && !safemode) {
+                display.fullscreen = !display.fullscreen;
+                videoChanged = true;
+            }
+            break;
+        default:
+            break;
+    }
+}
