@@ -60,6 +60,9 @@ struct VideoSettings {
     std::int32_t truecolor = 0;  // not a key: a preference, full screen only
     FixedString<256> systemfont = "data\\fonts\\default.bmp";
 };
+// A screen side outside 1..kMaxScreenSide pixels keeps the default (800 x
+// 600): no window or back surface could be made of it.
+inline constexpr std::int32_t kMaxScreenSide = 8192;
 void ReadVideoKeys(const ScriptBlock& section, VideoSettings* video);
 
 // Keys of the `startup` section.

@@ -46,6 +46,17 @@ TEST(ConfigSections, EachSectionIsFoundByItsExactNameAndTheFirstOfTwoCounts) {
     EXPECT_EQ(v.bpp, 16);  // absent: default
     EXPECT_STREQ(v.systemfont.c_str(), "data\\f.fnt");
 
+    // A screen no window could have keeps the default size.
+    for (const char* odd : {"video { width = 0; height = 600; };", "video { width = -800; };",
+                            "video { width = 800; height = 2000000000; };"}) {
+        AppConfig o;
+        o.ReadText(odd);
+        VideoSettings ov;
+        ReadVideoKeys(o.Section(SECTION_VIDEO), &ov);
+        EXPECT_EQ(ov.width, 800) << odd;
+        EXPECT_EQ(ov.height, 600) << odd;
+    }
+
     // A missing section reads as an empty block: every default stays.
     StartupSettings s;
     ReadStartupKeys(c.Section(SECTION_STARTUP), &s);
