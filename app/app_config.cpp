@@ -85,8 +85,7 @@ void ReadVideoKeys(const ScriptBlock& section, VideoSettings* v) {
                        KeyDef::Int("bpp", &v->bpp), KeyDef::Int("refresh", &v->refresh),
                        KeyDef::Int("fullscreen", &v->fullscreen),
                        KeyDef::Word("systemfont", &v->systemfont)});
-    if (v->width < 1 || v->width > kMaxScreenSide || v->height < 1 ||
-        v->height > kMaxScreenSide) {
+    if (v->width < 1 || v->width > kMaxScreenSide || v->height < 1 || v->height > kMaxScreenSide) {
         v->width = VideoSettings().width;
         v->height = VideoSettings().height;
     }

@@ -118,6 +118,8 @@ public:
     bool minimised = false;
     bool cursorShown = true;
     bool leftButton = false;
+    bool leftSeen = true;  // a frame has run since the button went down
+    bool leftReleasePending = false;
     int framesToRun = 0;  // --frames: quit after that many; 0 for no limit
     std::string screenshot;
 };

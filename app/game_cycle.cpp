@@ -122,6 +122,12 @@ bool GameApp::Frame() {
         GlobalCursorSet().Draw(back);
     }
 
+    leftSeen = true;
+    if (leftReleasePending) {
+        leftButton = false;
+        leftReleasePending = false;
+    }
+
     // 10-11. Frames per second and the developer's texts.
     fps = FramesPerSecond(frameClock.frameTime);
     if (overlay)

@@ -27,11 +27,18 @@ void GameApp::HandleWindowEvent(const platform::WindowEvent& e) {
             break;
         case WindowEventType::LeftDown:
             leftButton = true;
+            leftSeen = false;
+            leftReleasePending = false;
             window.CapturePointer(true);
             break;
         case WindowEventType::LeftUp:
-            leftButton = false;
             window.CapturePointer(false);
+            // A click shorter than a frame still reaches the menus: the
+            // button is let go after the next frame has seen it down.
+            if (leftSeen)
+                leftButton = false;
+            else
+                leftReleasePending = true;
             break;
         case WindowEventType::RightDown:
         case WindowEventType::RightUp:
