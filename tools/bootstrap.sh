@@ -19,6 +19,8 @@ packages=(
     libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
     # the game data generator (tools/assets)
     python3 python3-pil python3-numpy fonts-dejavu-core
+    # the game's end-to-end test: a virtual X display, keys and clicks
+    xvfb xauth xdotool
 )
 
 missing=()
