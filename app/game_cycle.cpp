@@ -65,8 +65,7 @@ bool GameApp::Frame() {
     // 5. Music keeps its own time.
     GetCdPlayer().Tick(dt);
 
-    // 6. The pointer in back-surface pixels and in table units.
-    window.PointerPosition(&mouseX, &mouseY);
+    // 6. The pointer (kept from the window's events) in table units.
     NormalisePointer(mouseX, mouseY, table.screenRect, &mouseNX, &mouseNY);
 
     // 7. Game or menus.

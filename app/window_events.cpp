@@ -5,6 +5,19 @@
 void GameApp::HandleWindowEvent(const platform::WindowEvent& e) {
     using platform::WindowEventType;
     switch (e.type) {
+        case WindowEventType::PointerMove:
+        case WindowEventType::LeftDown:
+        case WindowEventType::LeftUp:
+        case WindowEventType::RightDown:
+        case WindowEventType::RightUp:
+            // The pointer in back-surface pixels, as the window saw it last.
+            mouseX = e.x;
+            mouseY = e.y;
+            break;
+        default:
+            break;
+    }
+    switch (e.type) {
         // Our own pointer is drawn in the client area; the system's shows
         // over the frame and outside.
         case WindowEventType::PointerEnter:
