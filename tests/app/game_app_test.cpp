@@ -333,8 +333,9 @@ TEST_F(GameAppTest, DeveloperQTogglesTheOverlayAndTheSystemPointerHidesOverTheCl
 TEST_F(GameAppTest, ShutdownWritesTheSettingsAndTheScoreOfTheGame) {
     WriteFile("data/settings", std::string("\x10\0\0\0\0\0\0\0\0\0\0\x3F\0\0\x80\x3E", 16));
     Start();
-    if (GetSoundSystem().HasDevice())
+    if (GetSoundSystem().HasDevice()) {
         EXPECT_NEAR(GetSoundSystem().GetAudioVolume(), 0.5f, 0.001f);
+    }
     app->LeaveMenu();
     Frames(1);
     app->table.score = 1234;
