@@ -265,7 +265,7 @@ TEST_F(GameAppTest, AClickOnStartStartsANewGameAndExitQuits) {
     EXPECT_FALSE(app->leftButton);
     Frames(1);
     EXPECT_FALSE(app->menuMode);
-    EXPECT_TRUE(app->tableReload);
+    EXPECT_TRUE(app->table.loaded);  // in the same frame
 
     app->CarryOutAction(Control("EXIT"));
     EXPECT_TRUE(app->quit);
@@ -339,6 +339,7 @@ TEST_F(GameAppTest, ShutdownWritesTheSettingsAndTheScoreOfTheGame) {
     app->LeaveMenu();
     Frames(1);
     app->table.score = 1234;
+    const int app_bpp = app->display.bpp;
     ASSERT_TRUE(app->Shutdown());
     app.reset();
 
@@ -346,8 +347,10 @@ TEST_F(GameAppTest, ShutdownWritesTheSettingsAndTheScoreOfTheGame) {
     ASSERT_EQ(settings.size(), 16u);
     SavedSettings s;
     DecodeSettings(reinterpret_cast<const std::uint8_t*>(settings.data()), 16, &s);
-    EXPECT_EQ(s.fullscreen, 1);
+    EXPECT_EQ(s.fullscreen, 0);  // the saved choice over the configuration's
+    EXPECT_EQ(s.bpp, app_bpp);
     EXPECT_NEAR(s.audioVolume, 0.5f, 0.001f);
+    EXPECT_NEAR(s.cdVolume, 0.25f, 0.001f);
 
     ScoresList scores;
     ASSERT_TRUE(scores.Read("data\\scores"));
