@@ -43,7 +43,8 @@ const char* kMenu =
     "  MenuWrapper { name = \"HIGHLIGHT\"; };\r\n"
     "  MenuWrapper { name = \"OPTIONS\";\r\n"
     "   MenuButton { name = \"DEACTIVATEMENU\"; tx = 0; ty = 0; tw = 10; th = 10; };\r\n"
-    "   MenuSwitch { name = \"FULLSCREEN\"; statecount = 2; MenuWrapper { }; MenuWrapper { }; };\r\n"
+    "   MenuSwitch { name = \"FULLSCREEN\"; statecount = 2; MenuWrapper { }; MenuWrapper { }; "
+    "};\r\n"
     "   MenuSwitch { name = \"TRUECOLOR\"; statecount = 2; MenuWrapper { }; MenuWrapper { }; };\r\n"
     "   MenuSlider { name = \"AUDIOVOLUME\"; };\r\n"
     "   MenuSlider { name = \"CDVOLUME\"; };\r\n"
@@ -58,8 +59,10 @@ const char* kMenu =
 
 const char* kInput =
     "input {\r\n"
-    " control { name = \"LEFTHANDLE\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"LSHIFT\"; };;\r\n"
-    " control { name = \"RIGHTHANDLE\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"RSHIFT\"; };;\r\n"
+    " control { name = \"LEFTHANDLE\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"LSHIFT\"; "
+    "};;\r\n"
+    " control { name = \"RIGHTHANDLE\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"RSHIFT\"; "
+    "};;\r\n"
     " control { name = \"SPRING\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"F16\"; };;\r\n"
     " control { name = \"EXIT\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"ESCAPE\"; };;\r\n"
     " control { name = \"TILT\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"T\"; };;\r\n"
@@ -80,8 +83,7 @@ protected:
         WriteFile(dir.File("data/input.script"), kInput);
         WriteFile(dir.File("data/fonts/default.bmp"), SolidBmp(64, 64, 0xFFFFFF));
         for (int t = 0; t < 3; ++t)
-            WriteFile(dir.File("data/tables/t000" + std::to_string(t) + ".script"),
-                      TableScript(3));
+            WriteFile(dir.File("data/tables/t000" + std::to_string(t) + ".script"), TableScript(3));
         std::filesystem::current_path(dir.Path());
         fakeNow = 1000;
     }

@@ -1,0 +1,164 @@
+// The whole game, headless (SDL's dummy video and audio drivers), on the
+// data the build generates (data.pak):
+// - one game frame of the default table (update, game screen, draw, present)
+//   with 1 and with 16 balls in play, beside the bare frame (one full-screen
+//   blit and a present) of the same display;
+// - start-up to the first menu frame, without logo films;
+// - loading the default table.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/game_app.h"
+#include "render/picture.h"
+#include "table/table_object.h"
+
+namespace {
+
+std::uint32_t fakeNow = 0;
+// Every reading is 10 ms after the last: the game steps as at 100 frames a second.
+std::uint32_t BenchClock() {
+    return fakeNow += 10;
+}
+
+// A folder of its own with the build's data.pak and an empty data folder
+// for what the game writes (settings, scores).
+void EnterBenchFolder() {
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("ZARNIK_MESSAGES", "stderr", 0);
+    namespace fs = std::filesystem;
+    const fs::path folder =
+        fs::temp_directory_path() / ("zarnik-bench-" + std::to_string(getpid()));
+    fs::create_directories(folder / "data");
+    fs::create_symlink(fs::path(ZARNIK_BINARY_DIR) / "data.pak", folder / "data.pak");
+    fs::current_path(folder);
+}
+
+struct Game {
+    Game() {
+        EnterBenchFolder();
+        app = std::make_unique<GameApp>();
+        app->keyboard = &keys;
+        app->clock = &BenchClock;
+        ok = app->Initialise();
+    }
+    ~Game() {
+        if (ok)
+            app->Shutdown();
+    }
+
+    // Leaves the menu into the default table and past its light show.
+    void StartGame() {
+        app->LeaveMenu();
+        app->Frame();
+        app->table.ball_count = 1000000;  // the game never ends under the benchmark
+        for (int i = 0; i < 250; ++i)
+            app->Frame();
+    }
+
+    // The plunger is pulled and let go by turns, so a served ball is launched.
+    void Play(int frame) { keys.Set(57, frame % 120 < 60); }
+
+    std::unique_ptr<GameApp> app;
+    platform::ManualKeyboard keys;
+    bool ok = false;
+};
+
+void BM_GameFrame(benchmark::State& state) {
+    Game game;
+    if (!game.ok) {
+        state.SkipWithError("the game did not start");
+        return;
+    }
+    game.StartGame();
+    Table& table = game.app->table;
+    TableObject* generator = nullptr;
+    for (int i = 0; i < table.ElementCount(); ++i) {
+        if (table.Element(i)->type == ELEMENT_BALL_GENERATOR)
+            generator = table.Element(i);
+    }
+    const int balls = int(state.range(0));
+    if (balls > 1 && !generator) {
+        state.SkipWithError("the default table has no ball generator");
+        return;
+    }
+    int frame = 0;
+    long long ballFrames = 0;
+    for (auto _ : state) {
+        // Balls that drained are made again.
+        while (balls > 1 && table.BallCount() < balls)
+            generator->Activate();
+        game.Play(frame++);
+        if (!game.app->Frame()) {
+            state.SkipWithError("a frame failed");
+            return;
+        }
+        ballFrames += table.ballsInPlay;
+    }
+    state.counters["balls_in_play"] = double(ballFrames) / double(frame > 0 ? frame : 1);
+}
+BENCHMARK(BM_GameFrame)->Arg(1)->Arg(16)->Unit(benchmark::kMicrosecond);
+
+// The least a frame can cost: the whole back surface drawn once, then shown.
+void BM_BareFrame(benchmark::State& state) {
+    Game game;
+    if (!game.ok) {
+        state.SkipWithError("the game did not start");
+        return;
+    }
+    Display& display = game.app->display;
+    Picture full(display.width, display.height, PICTURE_SURFACE);
+    for (auto _ : state) {
+        full.Draw(display.BackPicture(), 0, 0);
+        display.Present();
+    }
+}
+BENCHMARK(BM_BareFrame)->Unit(benchmark::kMicrosecond);
+
+void BM_StartToFirstMenuFrame(benchmark::State& state) {
+    for (auto _ : state) {
+        GameApp app;
+        platform::ManualKeyboard keys;
+        app.keyboard = &keys;
+        app.clock = &BenchClock;
+        if (!app.Initialise() || !app.Frame()) {
+            state.SkipWithError("the game did not start");
+            return;
+        }
+        state.PauseTiming();
+        app.Shutdown();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartToFirstMenuFrame)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_LoadDefaultTable(benchmark::State& state) {
+    Game game;
+    if (!game.ok) {
+        state.SkipWithError("the game did not start");
+        return;
+    }
+    Table& table = game.app->table;
+    table.SetScores(nullptr, "");
+    for (auto _ : state) {
+        if (!table.Load("data\\tables\\t0000.script", "bench") || table.ElementCount() == 0) {
+            state.SkipWithError("the table did not load");
+            return;
+        }
+    }
+    state.counters["elements"] = table.ElementCount();
+}
+BENCHMARK(BM_LoadDefaultTable)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
