@@ -44,7 +44,9 @@ GameApp::GameApp() {
 }
 
 GameApp::~GameApp() {
-    // What a failed start left behind; an orderly run has released it all.
+    // What a failed start or cycle left behind (an orderly run has released
+    // it all); a failed run records no score.
+    table.SetScores(nullptr, "");
     table.Clear();
     Menus().Reset();
     gameScreen.reset();
