@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/game_app.h"
+#include "menu/game_screen.h"
 #include "render/picture.h"
 #include "table/table_object.h"
 
@@ -107,6 +108,37 @@ void BM_GameFrame(benchmark::State& state) {
     state.counters["balls_in_play"] = double(ballFrames) / double(frame > 0 ? frame : 1);
 }
 BENCHMARK(BM_GameFrame)->Arg(1)->Arg(16)->Unit(benchmark::kMicrosecond);
+
+// The frame's parts, one game's worth each: where the time goes.
+void BM_GameFramePart(benchmark::State& state) {
+    Game game;
+    if (!game.ok) {
+        state.SkipWithError("the game did not start");
+        return;
+    }
+    game.StartGame();
+    GameApp& app = *game.app;
+    Picture* back = app.display.BackPicture();
+    int frame = 0;
+    for (auto _ : state) {
+        game.Play(frame++);
+        switch (state.range(0)) {
+            case 0:
+                app.table.Update(app.gameScreen.get(), 0.01f);
+                break;
+            case 1:
+                app.table.Draw(back);
+                break;
+            case 2:
+                app.gameScreen->Update(0.01f, GameScreenValuesOf(app.table));
+                app.gameScreen->Draw(back);
+                break;
+        }
+    }
+    static const char* const kPart[] = {"table update", "table draw", "game screen"};
+    state.SetLabel(kPart[state.range(0)]);
+}
+BENCHMARK(BM_GameFramePart)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 // The least a frame can cost: the whole back surface drawn once, then shown.
 void BM_BareFrame(benchmark::State& state) {
