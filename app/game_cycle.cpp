@@ -1,6 +1,5 @@
 // The game cycle: the loop, one frame, and the switches between menu and game.
 #include <cstdio>
-#include <cstring>
 
 #include "app/game_app.h"
 #include "audio/cd_player.h"
@@ -48,11 +47,11 @@ bool GameApp::Run() {
 }
 
 bool GameApp::Frame() {
-    // 2. Frame time, at most 100 ms.
+    // Frame time, at most 100 ms.
     frameClock.Tick(clock());
     const float dt = frameClock.Seconds();
 
-    // 3-4. Controls; the menu key switches modes at most four times a second.
+    // Controls; the menu key switches modes at most four times a second.
     input.Poll();
     const bool exitDown = input.Pressed(input.controls.exit) != 0;
     if (exitRepeat.Switches(exitDown, frameClock.now)) {
@@ -62,13 +61,13 @@ bool GameApp::Frame() {
             EnterMenu();
     }
 
-    // 5. Music keeps its own time.
+    // Music keeps its own time.
     GetCdPlayer().Tick(dt);
 
-    // 6. The pointer (kept from the window's events) in table units.
+    // The pointer (kept from the window's events) in table units.
     NormalisePointer(mouseX, mouseY, table.screenRect, &mouseNX, &mouseNY);
 
-    // 7. Game or menus.
+    // Game or menus.
     if (!menuMode) {
         table.Update(gameScreen.get(), dt);
         gameScreen->Update(dt, GameScreenValuesOf(table));
@@ -76,7 +75,7 @@ bool GameApp::Frame() {
         MenuStep(dt);
     }
 
-    // 8. A new display mode, chosen in the menu or with Alt+F.
+    // A new display mode, chosen in the menu or with Alt+F.
     if (videoChanged) {
         videoChanged = false;
         if (!display.ReCreate())
@@ -84,7 +83,7 @@ bool GameApp::Frame() {
         DrawLoading();
     }
 
-    // 9. Drawing.
+    // Drawing.
     Picture* back = display.BackPicture();
     if (!menuMode) {
         if (tableReload) {
@@ -127,12 +126,12 @@ bool GameApp::Frame() {
         leftReleasePending = false;
     }
 
-    // 10-11. Frames per second and the developer's texts.
+    // Frames per second and the developer's texts.
     fps = FramesPerSecond(frameClock.frameTime);
     if (overlay)
         DrawOverlay();
 
-    // 13. Present.
+    // Present.
     return display.Present();
 }
 

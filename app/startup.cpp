@@ -90,18 +90,18 @@ int GameApp::Main(const CommandLine& line) {
 }
 
 bool GameApp::Initialise() {
-    // 1-2. Configuration, then the video settings with the player's last
+    // Configuration, then the video settings with the player's last
     // choice of depth and full screen; safe mode keeps a window.
     config.Read(AppConfig::kPath);
     ReadVideoKeys(config.Section(SECTION_VIDEO), &video);
     ApplySavedVideo(SavedSettings::kPath, safemode, &video);
 
-    // 3-4. The window. Alt+F and the other accelerators arrive as key events.
+    // The window. Alt+F and the other accelerators arrive as key events.
     if (!window.Create(kWindowTitle, video.width, video.height, false)) {
         ReportMessage("Internal Error: can't create main window ?");
         return false;
     }
-    // 5. The display on it.
+    // The display on it.
     display.width = video.width;
     display.height = video.height;
     display.bpp = video.bpp;
@@ -112,7 +112,7 @@ bool GameApp::Initialise() {
         ReportMessage("Internal Error: can't initialize DirectDraw ?");
         return false;
     }
-    // 6-7. Input and the bindings of "data\input.script".
+    // Input and the bindings of "data\input.script".
     if (!keyboard) {
         ReportMessage("Failed to initiaize input !");
         return false;
@@ -123,13 +123,13 @@ bool GameApp::Initialise() {
     table.SetInput(&input);
     Menus().input = &input;
 
-    // 8. Sound; no sound device is no failure.
+    // Sound; no sound device is no failure.
     if (!GetSoundSystem().Initialise(&window)) {
         ReportMessage("Failed to initiaize sound !");
         return false;
     }
 
-    // 9. Loading picture (shown at once), splash, main menu, cursors.
+    // Loading picture (shown at once), splash, main menu, cursors.
     ReadStartupKeys(config.Section(SECTION_STARTUP), &startup);
     if (!startup.loading.empty()) {
         loading = std::make_unique<Picture>(startup.loading.c_str(), PICTURE_SURFACE);
@@ -144,10 +144,10 @@ bool GameApp::Initialise() {
     if (config.Has(SECTION_POINTERS) && !GlobalCursorSet().Read(config.Section(SECTION_POINTERS)))
         ReportMessage("Error reading cursors !");
 
-    // 10. The table list.
+    // The table list.
     tables.Read(config.Section(SECTION_TABLES));
 
-    // 11-12. The fonts of "data\fonts.script", then the system font.
+    // The fonts of "data\fonts.script", then the system font.
     LoadFontList();
     FixedString<256> fontPath = video.systemfont;
     for (char* p = fontPath.data(); *p; ++p)
@@ -159,16 +159,16 @@ bool GameApp::Initialise() {
     if (!systemFont || !systemFont->picture || !systemFont->picture->HasSurface())
         return false;
 
-    // 13. The game screen of the `menu` section.
+    // The game screen of the `menu` section.
     gameScreen = std::make_unique<GameScreen>();
     if (!gameScreen->Read(config.Section(SECTION_MENU)))
         return false;
 
-    // 14-15. (Fonts are ready once loaded.) The scores.
+    // The scores.
     scores.Read(kScoresPath);
     table.SetScores(&scores, kScoresPath);
 
-    // 16-17. The player's volumes, then the menu.
+    // The player's volumes, then the menu.
     RestoreVolumes();
     EnterMenu();
     return true;
@@ -176,14 +176,14 @@ bool GameApp::Initialise() {
 
 bool GameApp::Shutdown() {
     bool ok = true;
-    // 1. The player's choices, before anything is released.
+    // The player's choices, before anything is released.
     ok = SaveSettings() && ok;
-    // 2. Fonts.
+    // Fonts.
     ReleaseFontList();
-    // 3. Input.
+    // Input.
     input.Release();
     Menus().input = nullptr;
-    // 4. The table (which records the score), the menus, the game screen and
+    // The table (which records the score), the menus, the game screen and
     // the system font.
     table.Clear();
     Menus().Reset();
@@ -192,11 +192,11 @@ bool GameApp::Shutdown() {
     systemFont.reset();
     loading.reset();
     splash.Release();
-    // 5. Display.
+    // Display.
     ok = display.Release() && ok;
-    // 6. Sound.
+    // Sound.
     GetSoundSystem().Release();
-    // 7. The window.
+    // The window.
     window.Destroy();
     return ok;
 }
