@@ -49,6 +49,31 @@ TEST_P(SurfaceDepth, XorOutlineTwiceRestoresEveryPixelAndSkipsOutsidePoints) {
 
 INSTANTIATE_TEST_SUITE_P(Depths, SurfaceDepth, ::testing::Values(16, 24, 32));
 
+// Fills only what lies inside both the rectangle and the surface, whatever
+// the rectangle's numbers.
+TEST(SurfaceFillRect, CutsToTheSurfaceAndIgnoresEmptyOrFarRectangles) {
+    Surface s;
+    ASSERT_TRUE(s.Create(8, 4, FormatForDepth(32), false));
+    const platform::Rect cases[] = {{-2000000000, -2000000000, 2, 1},
+                                    {6, 3, 2000000000, 2000000000},
+                                    {5, 0, 5, 4},
+                                    {3, 2, 1, 3},
+                                    {2000000000, 0, 2100000000, 4}};
+    s.Fill(0);
+    for (const platform::Rect& r : cases)
+        s.FillRect(r, 0x01010101u);
+    PixelLock lock;
+    ASSERT_TRUE(s.Lock(&lock));
+    std::string filled;
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 8; ++x)
+            filled += lock.pixels[y * lock.pitch + x * 4] ? '#' : '.';
+        filled += '/';
+    }
+    s.Unlock();
+    EXPECT_EQ(filled, "##....../......../......../......##/");
+}
+
 TEST(SurfaceCreate, RefusesEmptyAndAbsurdSizes) {
     Surface s;
     EXPECT_FALSE(s.Create(0, 5, FormatForDepth(32), false));
