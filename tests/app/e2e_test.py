@@ -198,15 +198,18 @@ def main():
         expected = Image.open(os.path.join(work, "frame000001.png")).crop((left, top, right, bottom))
 
         env = dict(os.environ, ZARNIK_MESSAGES="stderr", SDL_AUDIODRIVER="dummy")
-        game = subprocess.Popen([os.path.join(work, "zarnik")], env=env, stderr=subprocess.PIPE,
-                                text=True)
+        # What the game says goes to a file: a pipe nobody reads could fill and stop it.
+        said = open(os.path.join(work, "said.txt"), "w+")
+        game = subprocess.Popen([os.path.join(work, "zarnik")], env=env, stderr=said)
+        game.said = said
         try:
             run(game, work, start_rect, expected, (left, top, right, bottom))
             code = game.wait(timeout=30)
         finally:
             if game.poll() is None:
                 game.kill()
-        errors = game.stderr.read()
+        said.seek(0)
+        errors = said.read()
         if code != 0:
             fail("exit code %d; messages:\n%s" % (code, errors))
 
@@ -229,9 +232,13 @@ def main():
 
 
 def run(game, work, start_rect, expected, table_rect):
+    def ended():
+        game.said.seek(0)
+        fail("the game ended early with code %d: %s" % (game.returncode, game.said.read()))
+
     def find_window():
         if game.poll() is not None:
-            fail("the game ended early with code %d: %s" % (game.returncode, game.stderr.read()))
+            ended()
         # Windows come and go while the game starts (xdotool may trip over a
         # vanished one): ask again until the game's own is there.
         out = subprocess.run(["xdotool", "search", "--name", "^Zarnik v1\\.0$"],
@@ -246,7 +253,7 @@ def run(game, work, start_rect, expected, table_rect):
 
     def grab():
         if game.poll() is not None:
-            fail("the game ended early with code %d: %s" % (game.returncode, game.stderr.read()))
+            ended()
         return ImageGrab.grab(bbox=box, xdisplay=os.environ["DISPLAY"])
 
     def settled():
@@ -270,7 +277,8 @@ def run(game, work, start_rect, expected, table_rect):
     xdotool("mousemove", "--window", window, x + w // 2, y + h // 2)
     xdotool("mousedown", 1, "sleep", PRESS, "mouseup", 1)
     shot = wait_for("the table", lambda: (lambda g: g if shows_table(g) else None)(grab()))
-    shot.save(os.path.join(work, "game.png"))
+    # Kept where the test ran, to look at.
+    shot.save("e2e_game.png")
     if brightness(shot) < 10:
         fail("the game's screen is black")
     if differing(shot, menu) < 0.1:
