@@ -6,6 +6,7 @@
 #include "audio/sound_system.h"
 #include "menu/game_screen.h"
 #include "menu/menu_wrapper.h"
+#include "platform/keyboard.h"
 #include "render/cursor.h"
 #include "render/font.h"
 #include "render/picture.h"
@@ -161,6 +162,8 @@ void GameApp::DrawOverlay() {
 
 void GameApp::EnterMenu() {
     GetCdPlayer().PlayTrack(2, true);
+    // Taps made in the game are not the menu's keys.
+    platform::ForgetKeyPresses();
     menuMode = true;
     if (Menus().root)
         Menus().root->Activate();

@@ -139,6 +139,21 @@ int ScanCodeFromSdl(int sdlScancode) {
     return 0;
 }
 
+namespace {
+// SDL scan codes that went down since the last read.
+bool pressedSinceRead[SDL_NUM_SCANCODES] = {};
+}  // namespace
+
+void NoteKeyPressed(int sdlScancode) {
+    if (sdlScancode > 0 && sdlScancode < SDL_NUM_SCANCODES)
+        pressedSinceRead[sdlScancode] = true;
+}
+
+void ForgetKeyPresses() {
+    for (bool& p : pressedSinceRead)
+        p = false;
+}
+
 bool SdlKeyboard::Read(KeyState* state) {
     int count = 0;
     const Uint8* sdl = SDL_GetKeyboardState(&count);
@@ -146,8 +161,9 @@ bool SdlKeyboard::Read(KeyState* state) {
         return false;
     for (const KeyMapping& m : kKeyMap) {
         if (int(m.sdl) < count)
-            state->keys[m.code] = sdl[m.sdl] ? 0x80 : 0x00;
+            state->keys[m.code] = (sdl[m.sdl] || pressedSinceRead[m.sdl]) ? 0x80 : 0x00;
     }
+    ForgetKeyPresses();
     return true;
 }
 

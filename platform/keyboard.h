@@ -43,6 +43,12 @@ public:
     bool Read(KeyState* state) override;
 };
 
+// A key that went down since the SDL keyboard's last read counts as down in
+// the next read, so a tap shorter than a frame is not lost. The window notes
+// every key press here; forgetting them drops taps not yet read.
+void NoteKeyPressed(int sdlScancode);
+void ForgetKeyPresses();
+
 // The table's scan code of an SDL scan code, or 0 for keys it has none for.
 int ScanCodeFromSdl(int sdlScancode);
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/keyboard.h"
 #include "platform/surface.h"
 #include "script/message.h"
 
@@ -205,6 +206,7 @@ bool Window::Translate(const SDL_Event& e, WindowEvent* event) {
             break;
         }
         case SDL_KEYDOWN:
+            NoteKeyPressed(e.key.keysym.scancode);
             event->type = WindowEventType::KeyDown;
             event->keyCode = e.key.keysym.sym;
             event->scanCode = e.key.keysym.scancode;

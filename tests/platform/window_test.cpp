@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/keyboard.h"
 #include "platform/window.h"
 #include "render/display.h"
 #include "render/picture.h"
@@ -37,6 +38,35 @@ TEST_F(HeadlessWindow, WindowedTakesTheDesktopDepthAndFullScreenTheTrueColourCho
     ASSERT_TRUE(d.ReCreate());
     EXPECT_EQ(d.Format().bits, 32);
     EXPECT_TRUE(d.Present());
+}
+
+}  // namespace
+
+namespace {
+
+// SDL's scan code of Escape (the USB usage number), the table's code 1.
+constexpr int kSdlEscape = 41;
+
+TEST(SdlKeyboard, ATapBetweenTwoReadsIsDownForTheNextReadOnly) {
+    ASSERT_EQ(platform::ScanCodeFromSdl(kSdlEscape), 1);
+    platform::SdlKeyboard keyboard;
+    platform::KeyState state;
+    ASSERT_TRUE(keyboard.Read(&state));
+    EXPECT_FALSE(state.Down(1));  // no display: SDL never sees a key down
+
+    platform::NoteKeyPressed(kSdlEscape);
+    ASSERT_TRUE(keyboard.Read(&state));
+    EXPECT_TRUE(state.Down(1));
+    ASSERT_TRUE(keyboard.Read(&state));
+    EXPECT_FALSE(state.Down(1));
+
+    platform::NoteKeyPressed(kSdlEscape);
+    platform::ForgetKeyPresses();
+    ASSERT_TRUE(keyboard.Read(&state));
+    EXPECT_FALSE(state.Down(1));
+
+    platform::NoteKeyPressed(-5);  // out of range: ignored
+    platform::NoteKeyPressed(1 << 20);
 }
 
 }  // namespace
