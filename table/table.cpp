@@ -25,8 +25,10 @@ std::uint32_t MillisecondClock() {
 
 }  // namespace
 
-Table::Table() {
-    std::srand(MillisecondClock());
+Table::Table() : Table(MillisecondClock()) {}
+
+Table::Table(std::uint32_t seed) : seed_(seed) {
+    std::srand(seed);
 }
 
 Table::~Table() {

@@ -65,7 +65,10 @@ public:
     static constexpr float kShakeTime = 0.7f;
     static constexpr float kLightShowTime = 2.0f;
 
+    // Seeds the C library generator from the millisecond clock, as a new
+    // game does; the second form takes the seed (replays, tests).
     Table();
+    explicit Table(std::uint32_t seed);
     ~Table();
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
@@ -137,6 +140,9 @@ public:
     std::int32_t tiltWarnings = 0;
     bool tiltMode = false;
 
+    // The seed the generator got when the table was made.
+    std::uint32_t Seed() const { return seed_; }
+
     // Screen pixel of a point in table units.
     int ScreenX(float x) const;
     int ScreenY(float y) const;
@@ -164,4 +170,5 @@ private:
     const InputManager* input_ = nullptr;
     ScoresList* scores_ = nullptr;
     FixedString<260> scoresPath_;
+    std::uint32_t seed_ = 0;
 };

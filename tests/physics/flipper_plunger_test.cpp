@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "physics/handle.h"
 #include "physics/spring.h"
@@ -10,85 +11,140 @@ namespace {
 
 class Flipper : public PhysicsTest {
 protected:
-    // A flat flipper form pointing right from its pivot (0.5, 0.5), driven by
-    // RIGHTHANDLE (control 1: it turns anticlockwise on screen, tip rising).
-    void SetUp() override {
-        PhysicsTest::SetUp();
+    // A flat flipper form pointing right from its pivot (0.5, 0.5) to its
+    // first vertex (0.6, 0.5), maxangle 0.5, fspeed 18 and bspeed 9.
+    Handle* Make(int control) {
+        table.Clear();
         form = Add<CollisionForm>(
             "atX = 0.5; atY = 0.5; Line { toX = 0.6; toY = 0.5; };; Line { toX = 0.5; toY = 0.5; "
             "};;");
-        flipper = Add<Handle>("control = 1; form = 0; maxangle = 0.5;");
+        return Add<Handle>("control = " + std::to_string(control) +
+                           "; form = 0; maxangle = 0.5; fspeed = 18.0; bspeed = 9.0;");
     }
-
-    // The ball's velocity after one rising frame of the flipper, the ball
-    // resting just above the flipper at distance x from the pivot.
-    Vec2 KickAt(float x) {
-        table.Clear();
-        SetUp();
-        MainBall* b = Add<MainBall>("radius = 0.02;");
-        b->position = {0.5f + x, 0.5f - 0.0205f};
-        b->velocity = {0.0f, 0.0f};
-        Press("RSHIFT", true);
-        flipper->Step(0.02f);
-        return b->velocity;
-    }
-
     CollisionForm* form = nullptr;
-    Handle* flipper = nullptr;
 };
 
-TEST_F(Flipper, FullSwingTakesAnEighteenthOfASecond) {
-    Press("RSHIFT", true);
-    flipper->Step(0.02f);
-    EXPECT_EQ(flipper->event_flag, 1);
-    // Control 1 turns with sign -1: a = -maxangle × dp.
-    EXPECT_TRUE(form->rotating);
-    EXPECT_FLOAT_EQ(form->angularSpeed * 0.02f, -0.5f * 0.36f);
-    flipper->Step(0.02f);
-    EXPECT_EQ(flipper->event_flag, 0);  // one event per press
-    EXPECT_LT(flipper->p, 1.0f);
-    flipper->Step(0.02f);
-    EXPECT_EQ(flipper->p, 1.0f);
-    EXPECT_EQ(flipper->motion, MOTION_RISING);
-    flipper->Step(0.02f);
-    EXPECT_EQ(flipper->motion, MOTION_STILL);
-    EXPECT_FALSE(form->rotating);
-    Press("RSHIFT", false);
-    flipper->Step(0.02f);
-    EXPECT_EQ(flipper->motion, MOTION_FALLING);
-    Press("RSHIFT", true);
-    flipper->Step(0.02f);
-    EXPECT_EQ(flipper->event_flag, 1);  // a new press, a new event
+TEST_F(Flipper, SwingsAtItsSpeedsWithOneEventPerPressAndTurnsByItsControlsSign) {
+    for (int control : {1, 2}) {
+        const char* key = control == 1 ? "RSHIFT" : "LSHIFT";
+        const float sign = control == 1 ? -1.0f : 1.0f;
+        Handle* flipper = Make(control);
+        Press(key, true);
+        flipper->Step(0.02f);
+        EXPECT_EQ(flipper->event_flag, 1);
+        EXPECT_FLOAT_EQ(flipper->p, 0.36f);
+        EXPECT_TRUE(form->rotating);
+        EXPECT_FLOAT_EQ(form->angularSpeed, sign * 0.5f * 0.36f / 0.02f);
+        flipper->Step(0.02f);
+        EXPECT_EQ(flipper->event_flag, 0) << "one event per press";
+        flipper->Step(0.02f);
+        EXPECT_EQ(flipper->p, 1.0f) << "a full swing takes 1/18 s";
+        flipper->Step(0.02f);
+        EXPECT_EQ(flipper->motion, MOTION_STILL);
+        EXPECT_FALSE(form->rotating);
+        Press(key, false);
+        flipper->Step(0.02f);
+        EXPECT_EQ(flipper->motion, MOTION_FALLING);
+        EXPECT_FLOAT_EQ(flipper->p, 1.0f - 0.18f);
+        EXPECT_FLOAT_EQ(form->angularSpeed, sign * 0.5f * -0.18f / 0.02f);
+        Press(key, true);
+        flipper->Step(0.02f);
+        EXPECT_EQ(flipper->event_flag, 1) << "a new press, a new event";
+        Press(key, false);
+    }
 }
 
 TEST_F(Flipper, TiltModeMakesTheFlipperFallAndIgnoreItsControl) {
+    Handle* flipper = Make(1);
     flipper->p = flipper->previousP = 1.0f;
     table.tiltMode = true;
     Press("RSHIFT", true);
     flipper->Step(0.02f);
-    EXPECT_FLOAT_EQ(flipper->p, 1.0f - 0.36f);
+    EXPECT_FLOAT_EQ(flipper->p, 1.0f - 0.18f);
     EXPECT_EQ(flipper->event_flag, 0);
 }
 
-TEST_F(Flipper, KickGrowsWithDistanceFromThePivotAndARestingFlipperDoesNotKick) {
-    const Vec2 near = KickAt(0.02f);
-    const Vec2 far = KickAt(0.08f);
-    EXPECT_LT(near.y, 0.0f);
-    EXPECT_LT(far.y, near.y);
-    EXPECT_GT(Length(far), 3.0f * Length(near));
-    EXPECT_EQ(form->event_flag, 1);
-    Press("RSHIFT", false);
-    table.Clear();
-    SetUp();
+TEST_F(Flipper, StrikePushesReflectsAndKicksBallsItsSweepReaches) {
+    // One frame of 0.02 s: rising turns the form by 0.18, falling by 0.09.
+    // Expected values worked out from the rule in single precision.
+    struct Case {
+        const char* what;
+        bool rising;
+        Vec2 position, velocity, positionAfter, velocityAfter;
+    } cases[] = {
+        {"moving ball above, rising: pushed along the swept normal, reflected, kicked by fspeed",
+         true,
+         {0.58f, 0.47f},
+         {0.5f, 1.0f},
+         {0.5794347f, 0.4654777f},
+         {0.0598488f, -2.5211878f}},
+        {"ball below, falling: kicked by bspeed",
+         false,
+         {0.57f, 0.52f},
+         {0.2f, -0.3f},
+         {0.57f, 0.5263171f},
+         {0.2f, 0.93f}},
+        {"just inside the reach, half a radius past the tip",
+         true,
+         {0.6095f, 0.48f},
+         {0.0f, 0.0f},
+         {0.6095f, 0.4600743f},
+         {0.0f, -1.971f}},
+        {"just outside the reach",
+         true,
+         {0.6105f, 0.48f},
+         {0.0f, 0.0f},
+         {0.6105f, 0.48f},
+         {0.0f, 0.0f}},
+        {"behind the pivot", true, {0.49f, 0.48f}, {0.0f, 0.0f}, {0.49f, 0.48f}, {0.0f, 0.0f}},
+        {"beyond this frame's sweep",
+         true,
+         {0.58f, 0.45f},
+         {0.0f, 0.0f},
+         {0.58f, 0.45f},
+         {0.0f, 0.0f}},
+        {"below a rising flipper",
+         true,
+         {0.58f, 0.52f},
+         {0.0f, 0.0f},
+         {0.58f, 0.52f},
+         {0.0f, 0.0f}},
+        {"above a falling flipper",
+         false,
+         {0.58f, 0.48f},
+         {0.0f, 0.0f},
+         {0.58f, 0.48f},
+         {0.0f, 0.0f}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Handle* flipper = Make(1);
+        MainBall* b = Add<MainBall>("radius = 0.02;");
+        b->position = c.position;
+        b->velocity = c.velocity;
+        if (!c.rising)
+            flipper->p = flipper->previousP = 1.0f;
+        Press("RSHIFT", c.rising);
+        flipper->Step(0.02f);
+        EXPECT_NEAR(b->position.x, c.positionAfter.x, 2e-6f);
+        EXPECT_NEAR(b->position.y, c.positionAfter.y, 2e-6f);
+        EXPECT_NEAR(b->velocity.x, c.velocityAfter.x, 2e-5f);
+        EXPECT_NEAR(b->velocity.y, c.velocityAfter.y, 2e-5f);
+        const bool struck = c.velocity.x != c.velocityAfter.x || c.velocity.y != c.velocityAfter.y;
+        EXPECT_EQ(form->event_flag, struck ? 1 : 0);
+    }
+    // A flipper at rest strikes nothing.
+    Handle* still = Make(1);
     MainBall* b = Add<MainBall>("radius = 0.02;");
-    b->position = {0.58f, 0.5f - 0.0205f};
+    b->position = {0.58f, 0.4795f};
     b->velocity = {0.0f, 0.0f};
-    flipper->Step(0.02f);
+    still->Step(0.02f);
     EXPECT_EQ(b->velocity.y, 0.0f);
     EXPECT_EQ(form->event_flag, 0);
 }
 
 TEST_F(Flipper, FormIndexOfAnotherKindLeavesOnlyTheAnimation) {
+    Make(1);
     Handle* stray = Add<Handle>("control = 1; form = 1; filecount = 5;");
     Press("RSHIFT", true);
     stray->Step(0.03f);

@@ -4,7 +4,10 @@
 #include <random>
 
 #include "physics/main_ball.h"
+#include "render/display.h"
 #include "tests/physics/physics_fixture.h"
+#include "tests/render/render_fixture.h"
+#include "tests/test_files.h"
 
 namespace {
 
@@ -167,6 +170,52 @@ TEST_F(Ball, HugeSpeedsAndRandomBallsInRandomFormsNeverReachNaN) {
             }
         }
     }
+}
+
+TEST_F(Ball, DrawRefractsTheBackgroundTintsLightsAndShadesInThatOrder) {
+    Display display;
+    display.width = display.height = 64;
+    display.bpp = 32;
+    ASSERT_TRUE(display.Initialise(nullptr));
+    ScratchDir dir("ball_draw");
+    // 2 x 2 pictures: a flat map bends nothing.
+    const std::pair<const char*, std::uint32_t> files[] = {
+        {"map.bmp", 0x000080}, {"hi.bmp", 0x0AC81E}, {"img.bmp", 0x646400}, {"sh.bmp", 0x32FA00}};
+    for (auto [name, rgb] : files)
+        WriteFile(dir.File(name), SolidBmp(2, 2, rgb));
+    table.screenRect = {0, 0, 64, 64};
+    MainBall* b =
+        AddBall("opacity = 0.75; refX = 20; refY = 0; shX = 1; shY = 0; dmap = \"" +
+                dir.File("map.bmp") + "\"; dmplus = \"" + dir.File("hi.bmp") + "\"; image = \"" +
+                dir.File("img.bmp") + "\"; shadow = \"" + dir.File("sh.bmp") + "\";");
+    b->position = {11.0f / 64.0f, 11.0f / 64.0f};
+    Picture* back = display.BackPicture();
+    auto paint = [&] {
+        display.BackSurface()->Fill(platform::PackColor(display.Format(), 200, 100, 40));
+        Picture reflected(2, 2, PICTURE_SURFACE);
+        std::fill(reflected.Pixels(), reflected.Pixels() + 4, 0x3C0078u);  // G 0
+        reflected.Upload();
+        reflected.Draw(back, 31, 12);
+    };
+    FakeMessage over;
+    table.RegisterMessage(MESSAGE_GAMEOVER, nullptr, &over);
+    over.active = true;
+    paint();
+    b->Draw(back, 1, 2);
+    EXPECT_EQ(PixelAt(back, 11, 12), 0xC86428u) << "hidden after the game";
+    over.active = false;
+    b->Draw(back, 1, 2);
+    // At (11, 12), half the picture up and left of (11, 11) plus the offset:
+    // background (200, 100, 40) blended 255:127 with its reflection (60, 0,
+    // 120) gives (228, 0, 98); blended 63:191 with the image (100, 100, 0)
+    // gives (130, 74, 0); the highlight adds (10, 200, 30). The shadow, one
+    // pixel right, is subtracted from what is drawn there then.
+    ExpectPixels(back, {{11, 13, 0x8CFF1Eu},
+                        {12, 13, 0x5A051Eu},
+                        {13, 12, 0x960428u},
+                        {13, 14, 0xC86428u},
+                        {10, 13, 0xC86428u}});
+    table.Clear();  // the pictures go before their display
 }
 
 }  // namespace
