@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "elements/element_common.h"
 #include "elements/lights.h"
 #include "physics/collision_form.h"
 #include "tests/elements/elements_fixture.h"
@@ -69,6 +71,24 @@ TEST_F(LinkFiring, InvalidLinkIsDisabledAndInert) {
     badTarget->SetEnabled(true);
     Fire(source);
     EXPECT_EQ(table.score, 0);
+}
+
+TEST_F(LinkFiring, CurrentOnlyTargetsWaitForTheTokenAndDisabledTargetsAreNeverActivated) {
+    Dummy* source = Add<Dummy>("");
+    Probe* always = AddProbe();
+    Probe* whenCurrent = AddProbe();
+    Probe* off = AddProbe(false);
+    Link* link = Add<Link>(
+        "from = 0; time_to_sleep = 0.0; To { to = 1; };; To { current_only = 1; to = 2; };; "
+        "To { to = 3; };;");
+    Fire(source);
+    EXPECT_EQ(always->activations, 1);
+    EXPECT_EQ(whenCurrent->activations, 0);
+    link->MakeCurrent();
+    Fire(source);
+    EXPECT_EQ(always->activations, 2);
+    EXPECT_EQ(whenCurrent->activations, 1);
+    EXPECT_EQ(off->activations, 0);
 }
 
 TEST_F(LinkFiring, ExtremeScriptValuesWrapInsteadOfOverflowing) {
@@ -140,22 +160,41 @@ TEST_F(LinkCurrent, BecomingCurrentResetsTheScoreAndShowsTheMenuNameCutToFit) {
     EXPECT_TRUE(next->is_current);
 }
 
-TEST_F(LinkModes, TresLinkSetsTresModeEverySecondFiringAndATresLinkScoresTresScores) {
+TEST_F(LinkModes, TresLinkSetsTresModeOnEveryThirdFiringAndATresLinkScoresTresScores) {
     Dummy* source = Add<Dummy>("");
     TSwitch* light = Add<TSwitch>("");
     Link* scorer = Add<Link>("from = 0; scores = 10; tres_scores = 3; time_to_sleep = 0.0;");
+    // current_only is ignored by a tres link.
     Add<Link>(
-        "from = 0; can_set_tres_mode = 1; tres_mode_act_count = 2; tres_time = 2.5; "
-        "scores = 1000; time_to_sleep = 0.0; To { to = 1; };; To { to = 2; };;");
-    Fire(source);
-    EXPECT_EQ(light->tres_mode, 0);
-    EXPECT_EQ(table.score, 10);
-    Fire(source);
-    EXPECT_EQ(light->tres_mode, 1);
+        "from = 0; can_set_tres_mode = 1; tres_mode_act_count = 3; tres_time = 2.5; "
+        "scores = 1000; time_to_sleep = 0.0; To { current_only = 1; to = 1; };; To { to = 2; };;");
+    std::vector<int> set, scores;
+    for (int i = 0; i < 7; ++i) {
+        light->tres_mode = scorer->tres_mode = 0;
+        Fire(source);
+        set.push_back(light->tres_mode);
+        scores.push_back(table.score);
+    }
+    EXPECT_EQ(set, (std::vector<int>{0, 0, 1, 0, 0, 1, 0}));
     EXPECT_FALSE(light->lit) << "a tres link activates nothing";
     EXPECT_NEAR(light->tres_time_left, 2.5f, 0.011f);
-    EXPECT_EQ(scorer->tres_mode, 1);
-    EXPECT_EQ(table.score, 13) << "the tres link stands later, so it acts first";
+    // The tres link stands later, so it acts first: the 3rd and 6th firings score 3.
+    EXPECT_EQ(scores, (std::vector<int>{10, 20, 23, 33, 43, 46, 56}));
+}
+
+TEST(BlinkDraw, TimerSpansMinusTwoTenthsToOneSecond) {
+    std::srand(3);
+    Probe p;
+    float low = 2.0f, high = -2.0f;
+    for (int i = 0; i < 100000; ++i) {
+        DrawBlink(&p);
+        low = std::min(low, p.blink_timer);
+        high = std::max(high, p.blink_timer);
+    }
+    EXPECT_GE(low, -0.2f - 1e-6f);
+    EXPECT_LT(low, -0.199f);
+    EXPECT_LE(high, 1.0f + 1e-6f);
+    EXPECT_GT(high, 0.999f);
 }
 
 TEST_F(LinkModes, EnableTimerSwitchesTargetsOffAtStartOnWhenFiredAndOffAfterEeTime) {

@@ -1,6 +1,8 @@
 #include <string>
+#include <vector>
 
 #include "elements/text_messages.h"
+#include "physics/vec2.h"
 #include "render/font.h"
 #include "tests/elements/elements_fixture.h"
 
@@ -29,21 +31,48 @@ protected:
     }
 };
 
-TEST_F(Texts, TravelingStringEntersPausesHalfWayAndSwitchesOffPastTheEdge) {
-    TravelingString* s = Add<TravelingString>(
-        "message = \"HELLO\"; type = 1; swiched = 1; tspeedX = 1.0; atY = 0.5;");
-    ASSERT_EQ(s->text_width, 50);
-    EXPECT_FLOAT_EQ(s->atX, -50.0f / 800.0f) << "right edge at the screen's left edge";
-    ASSERT_TRUE(RunToPause(s, 10));
-    EXPECT_GT(s->atX, s->midpoint);
-    const float pausedAt = s->atX;
-    for (int i = 0; i < 24; ++i)
-        s->Step(0.125f);
-    EXPECT_FLOAT_EQ(s->atX, pausedAt) << "3 s still";
-    for (int i = 0; i < 9 && s->active; ++i)
-        s->Step(0.125f);
-    EXPECT_EQ(s->active, 0);
-    EXPECT_GT(s->atX, 1.0f);
+TEST_F(Texts, TravelingStringEntersPausesOnceHalfWayAndSwitchesOffPastTheFarEdge) {
+    // "HELLO" is 50 x 12 pixels on 800 x 600: it starts wholly outside its
+    // entry edge (x -0.0625, y -0.02, or 1), pauses 3 s (24 steps of 1/8 s)
+    // once it passes the middle of its path, and goes off past the far edge.
+    struct Case {
+        const char* keys;
+        Vec2 start, paused, end;
+        int steps;
+    } cases[] = {
+        {"type = 1; tspeedX = 1.0;", {-0.0625f, 0.5f}, {0.5625f, 0.5f}, {1.0625f, 0.5f}, 33},
+        {"type = 2; tspeedX = 1.0;", {1.0f, 0.5f}, {0.375f, 0.5f}, {-0.125f, 0.5f}, 33},
+        {"type = 4; tspeedY = 1.0;", {0.5f, -0.02f}, {0.5f, 0.605f}, {0.5f, 1.105f}, 33},
+        {"type = 8; tspeedY = 1.0;", {0.5f, 1.0f}, {0.5f, 0.375f}, {0.5f, -0.125f}, 33},
+        // Diagonal: y passes the middle first; x passing it later brings no second pause.
+        {"type = 5; tspeedX = 0.5; tspeedY = 0.75;",
+         {-0.0625f, -0.02f},
+         {0.3125f, 0.5425f},
+         {0.625f, 1.01125f},
+         35},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        TravelingString* s = Add<TravelingString>(std::string("message = \"HELLO\"; swiched = 1; "
+                                                              "atX = 0.5; atY = 0.5; ") +
+                                                  c.keys);
+        EXPECT_NEAR(s->atX, c.start.x, 1e-6f);
+        EXPECT_NEAR(s->atY, c.start.y, 1e-6f);
+        std::vector<Vec2> pauses;
+        int steps = 0;
+        for (; s->active && steps < 100; ++steps) {
+            const bool paused = s->pause_left > 0.0f;
+            s->Step(0.125f);
+            if (!paused && s->pause_left > 0.0f)
+                pauses.push_back({s->atX, s->atY});
+        }
+        EXPECT_EQ(steps, c.steps);
+        ASSERT_EQ(pauses.size(), 1u);
+        EXPECT_NEAR(pauses[0].x, c.paused.x, 1e-5f);
+        EXPECT_NEAR(pauses[0].y, c.paused.y, 1e-5f);
+        EXPECT_NEAR(s->atX, c.end.x, 1e-5f);
+        EXPECT_NEAR(s->atY, c.end.y, 1e-5f);
+    }
 }
 
 TEST_F(Texts, UnswitchedStringStartsOverFromTheRight) {

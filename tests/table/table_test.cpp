@@ -37,8 +37,14 @@ public:
             menu_request = 1, name = "clip";
     }
     void Reset() override { Note("reset"); }
-    void Activate() override { Note("activate"); }
-    void Draw(Picture*, int, int) override { Note("draw"); }
+    void Activate() override {
+        ++activations;
+        Note("activate");
+    }
+    void Draw(Picture*, int x, int y) override {
+        Note("draw");
+        offset = {x, y};
+    }
     void Save(std::string* out) override {
         AppendFormat(out, "Dummy {\r\n tag = \"%s\";\r\n};;\r\n", tag.c_str());
     }
@@ -47,6 +53,8 @@ public:
     Table& table_;
     FixedString<32> tag;
     std::int32_t fail = 0, off = 0, event = 0, menu = 0;
+    int activations = 0;
+    std::pair<int, int> offset;
 };
 
 class RecorderBall : public Recorder, public TableBall {
@@ -90,6 +98,8 @@ protected:
         RegisterElementClass(BLOCK_DUMMY, &Make<Recorder, ELEMENT_DUMMY>);
         RegisterElementClass(BLOCK_LINK, &Make<Recorder, ELEMENT_LINK>);
         RegisterElementClass(BLOCK_SWITCH, &Make<Recorder, ELEMENT_SWITCH>);
+        RegisterElementClass(BLOCK_TSWITCH, &Make<Recorder, ELEMENT_TSWITCH>);
+        RegisterElementClass(BLOCK_STATIC_SPRITE, &Make<Recorder, ELEMENT_STATIC_SPRITE>);
         RegisterElementClass(BLOCK_MAIN_BALL, &Make<RecorderBall>);
         RegisterElementClass(BLOCK_TRAVELING_STRING, &Make<RecorderMessage>);
         g_log.clear();
@@ -109,7 +119,7 @@ protected:
     Recorder* At(int i) { return static_cast<Recorder*>(table.Element(i)); }
 
     ScratchDir dir{"table_test"};
-    Table table;
+    Table table{7};
 };
 
 TEST_F(TableTest, LoadMatchesBlockNamesExactlySkipsUnknownAndDropsFailedElements) {
@@ -154,6 +164,7 @@ TEST_F(TableTest, LoadedHookSeesEveryElementBeforeTheTableCountsAsLoaded) {
 TEST_F(TableTest, LightShowStepsOnlyLightsThenResetsInAnUpdateOfItsOwn) {
     Load("Dummy { tag = \"d\"; };; Switch { tag = \"s\"; };; MainBall { tag = \"ball\"; };;");
     table.Update(nullptr, 1.0f);
+    std::erase(g_log, "activate s");  // at random: the odds are tested below
     EXPECT_EQ(g_log, (std::vector<std::string>{"step s"}));
     g_log.clear();
     table.Update(nullptr, 1.0f);
@@ -161,6 +172,38 @@ TEST_F(TableTest, LightShowStepsOnlyLightsThenResetsInAnUpdateOfItsOwn) {
     g_log.clear();
     table.Update(nullptr, 0.01f);
     EXPECT_EQ(g_log, (std::vector<std::string>{"step ball", "step s", "step d"}));
+}
+
+TEST_F(TableTest, LightShowActivatesSpritesSwitchesAndTimedSwitchesAtTheirOdds) {
+    Load("StaticSprite { };; Switch { };; TSwitch { };; Dummy { };;");
+    table.lightShowTime = 1e9f;
+    const int frames = 200000;
+    for (int i = 0; i < frames; ++i) {
+        table.Update(nullptr, 0.01f);
+        g_log.clear();
+    }
+    // Within five standard deviations of 1 in 27, 64 and 32.
+    const int odds[] = {27, 64, 32, 0};
+    for (int i = 0; i < 4; ++i) {
+        const double p = odds[i] ? 1.0 / odds[i] : 0.0;
+        EXPECT_NEAR(At(i)->activations, frames * p, 5.0 * std::sqrt(frames * p * (1.0 - p))) << i;
+    }
+}
+
+TEST_F(TableTest, ShakeOffsetsEveryDrawingBySineAndCosineOfItsTime) {
+    Load("Dummy { tag = \"d\"; };;");
+    // (trunc(2 sin(20 pi t)), trunc(cos(5 pi t))) while the shake runs.
+    const std::pair<float, std::pair<int, int>> cases[] = {
+        {0.0125f, {1, 0}}, {0.025f, {2, 0}}, {0.075f, {-2, 0}}, {0.2f, {0, -1}}, {0.4f, {0, 1}}};
+    for (auto [time, offset] : cases) {
+        table.shake = true;
+        table.shakeTime = time;
+        table.Draw(nullptr);
+        EXPECT_EQ(At(0)->offset, offset) << time;
+    }
+    table.shake = false;
+    table.Draw(nullptr);
+    EXPECT_EQ(At(0)->offset, std::make_pair(0, 0));
 }
 
 TEST_F(TableTest, UpdateStepsNonLinksThenLinksBackwardsAndLowersEvents) {
