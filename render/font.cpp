@@ -67,9 +67,10 @@ void Font::DrawText(Picture* target, int x, int y, const char* text, unsigned fl
         }
         const PictureRect& g = glyphs[*p];
         int gw = g.right - g.left, gh = g.bottom - g.top;
-        // An empty glyph (a zero-height rectangle) must not end a line that
-        // is still on screen, so the line height counts too.
-        if (y + std::max(gh, h) <= 0 || y >= th)
+        // A glyph is wholly above the top by its own height; an empty one
+        // (zero height) is measured by the line, so it never ends a line
+        // that is still on screen.
+        if (y + (gh > 0 ? gh : h) <= 0 || y >= th)
             break;  // wholly above or below
         if (x + gw > 0 && x < tw && picture)
             picture->DrawRect(target, x, y, g);

@@ -132,6 +132,14 @@ TEST_F(ArchiveFrames, ValidOnlyWithEnoughEntriesAndDecodesTheDrawnFrame) {
     EXPECT_EQ(a.frame, 2);
     a.Draw(Back(), 0, 0);
     EXPECT_EQ(PixelAt(Back(), 1, 1), 0x0000CCu);
+    // The same frame again is not decoded again: a mark on the held picture stays.
+    a.picture->Surface()->Fill(platform::PackColor(display->Format(), 0x12, 0x34, 0x56));
+    a.Draw(Back(), 0, 0);
+    EXPECT_EQ(PixelAt(Back(), 1, 1), 0x123456u);
+    a.SetFrame(1);
+    a.Draw(Back(), 0, 0);
+    EXPECT_EQ(PixelAt(Back(), 1, 1), 0x0000BBu);
+    a.SetFrame(2);
     a.Advance(0.1f);  // 0.35 s: wraps to frame 0
     EXPECT_EQ(a.frame, 0);
 

@@ -64,7 +64,7 @@ TEST_F(Fonts, TextDrawsGlyphsInOrderCentresAndBreaksLines) {
                           {9, 7, 0u}});
 }
 
-TEST_F(Fonts, TextIsCutAtTheTargetEdges) {
+TEST_F(Fonts, TextIsCutAtTheTargetEdgesAndEndsAtTheFirstGlyphWhollyAboveOrBelow) {
     std::unique_ptr<Font> f(CreateFont(dir.File("grid.bmp").c_str()));
     ClearBack();
     f->DrawText(Back(), -6, 0, "ABC", 0);  // A hidden, B cut in half, C whole
@@ -72,9 +72,17 @@ TEST_F(Fonts, TextIsCutAtTheTargetEdges) {
         Back(),
         {{0, 0, std::uint32_t('B')}, {1, 0, std::uint32_t('B')}, {2, 0, std::uint32_t('C')}});
     ClearBack();
-    f->DrawText(Back(), 0, 45, "A\\nB", 0);  // second line wholly below: stops
-    EXPECT_EQ(PixelAt(Back(), 0, 47), std::uint32_t('A'));
-    f->DrawText(Back(), 0, -100, "A", 0);
+    f->DrawText(Back(), 0, 45, "A\\nB", 0);  // the second line lies wholly below
+    ExpectPixels(Back(), {{0, 47, std::uint32_t('A')}, {0, 45, std::uint32_t('A')}});
+    // Character 2 is 3 pixels high, the line 6: a glyph counts as wholly above
+    // by its own height, and the text ends there.
+    WriteFile(dir.File("short.fnt"), Fnt("grid.bmp", {{0, 0, 0, 6}, {4, 0, 8, 6}, {8, 0, 12, 3}}));
+    std::unique_ptr<Font> shortGlyph(CreateFont(dir.File("short.fnt").c_str()));
+    for (auto [y, shown] : {std::pair{-3, 0u}, {-2, 1u}}) {
+        ClearBack();
+        shortGlyph->DrawText(Back(), 0, y, "\x02\x01", 0);
+        EXPECT_EQ(PixelAt(Back(), 4, 0), shown) << y;
+    }
     f->DrawText(Back(), 0, 0, nullptr, 0);
 }
 

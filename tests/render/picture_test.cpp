@@ -203,13 +203,23 @@ TEST_F(PixelOperations, AddSaturatesSubtractFloorsAtFourBlendZeroesWhereOtherIsZ
     EXPECT_EQ(diff->Pixels()[0], 0x00040432u);
     EXPECT_EQ(diff->Pixels()[1], 0x00000000u);
 
-    auto mix = Pixels({0x55C86432, 0x00FFFFFF});
-    mix->Blend(b.get(), 128, 256);
-    // R: 100 + 100 = 200; G: 150 + 50 = 200; B: other is 0 -> 0.
-    EXPECT_EQ(mix->Pixels()[0], 0x55C8C800u);
-    mix->Pixels()[1] = 0x00FFFFFF;
-    mix->Blend(b.get(), 256, 256);
-    EXPECT_EQ(mix->Pixels()[1], 0x00FFFFFFu);
+    // Blend: each weighted channel is shifted down on its own, then added;
+    // 0 where the other picture's channel is 0.
+    struct Case {
+        std::uint32_t self, other;
+        int weightSelf, weightOther;
+        std::uint32_t result;
+    } cases[] = {
+        {0x55C86432, 0x66649600, 255, 127, 0x55F8AD00},  // R 199 + 49, G 99 + 74, B 0
+        {0x00C86432, 0x00649600, 127, 255, 0x00C6C600},  // R 99 + 99, G 49 + 149
+        {0x00010101, 0x00010101, 255, 255, 0x00000000},  // 0 + 0, not (255 + 255) >> 8
+        {0x00FFFFFF, 0x00FFFFFF, 256, 256, 0x00FFFFFF},  // saturates
+    };
+    for (const Case& c : cases) {
+        auto mix = Pixels({c.self, 0}), other = Pixels({c.other, 0});
+        mix->Blend(other.get(), c.weightSelf, c.weightOther);
+        EXPECT_EQ(mix->Pixels()[0], c.result) << std::hex << c.self << " " << c.other;
+    }
 }
 
 TEST_F(PixelOperations, RemapCopiesWholePixelsAndSkipsOffsetsOutsideTheSource) {
