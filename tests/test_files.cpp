@@ -37,6 +37,25 @@ bool FileExists(const std::string& path) {
     return fs::exists(path);
 }
 
+std::string LittleEndian32(std::uint32_t v) {
+    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
+
+std::string PackArchive(const std::vector<std::pair<std::string, std::string>>& items,
+                        std::uint32_t extraDirBytes) {
+    std::string data, dir;
+    for (const auto& [name, bytes] : items) {
+        std::string entry = name;
+        entry.resize(56, '\0');
+        dir += entry + LittleEndian32(std::uint32_t(12 + data.size())) +
+               LittleEndian32(std::uint32_t(bytes.size()));
+        data += bytes;
+    }
+    dir += std::string(extraDirBytes, '\0');
+    return "PACK" + LittleEndian32(std::uint32_t(12 + data.size())) +
+           LittleEndian32(std::uint32_t(dir.size())) + data + dir;
+}
+
 int RunCommand(const std::string& command, std::string* output) {
     output->clear();
     FILE* pipe = popen(command.c_str(), "r");

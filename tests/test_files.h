@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A fresh, empty folder under the test working directory, removed with the
@@ -21,6 +22,14 @@ private:
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
+
+// The four bytes of a little-endian 32-bit value.
+std::string LittleEndian32(std::uint32_t v);
+// A data.pak image: "PACK", the directory's offset and size, the items'
+// bytes, then their 64-byte directory entries in the order given (and
+// `extraDirBytes` zero bytes more).
+std::string PackArchive(const std::vector<std::pair<std::string, std::string>>& items,
+                        std::uint32_t extraDirBytes = 0);
 
 // Runs a shell command, returning its exit code and what it printed on
 // standard output.

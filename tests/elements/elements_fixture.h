@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,13 +9,7 @@
 #include "elements/link.h"
 #include "elements/sound_obj.h"
 #include "elements/table_elements.h"
-#include "input/control_binding.h"
-#include "physics/main_ball.h"
-#include "physics/physics_elements.h"
-#include "render/display.h"
-#include "script/script_block.h"
-#include "script/zarnik_script.h"
-#include "table/table.h"
+#include "tests/physics/physics_fixture.h"
 #include "tests/render/render_fixture.h"
 #include "tests/test_files.h"
 
@@ -35,30 +28,13 @@ struct RecordingScreen : GameScreenLink {
     std::vector<std::string> shown;
 };
 
-// A table built element by element, with a headless display for pictures
-// and a keyboard the test presses.
-class ElementsTest : public ::testing::Test {
+// The physics table with every element class and an 800 x 600 display.
+class ElementsTest : public PhysicsTest {
 protected:
     void SetUp() override {
-        RegisterPhysicsElements();
+        PhysicsTest::SetUp();
         RegisterTableElements();
-        const char* names[] = {"LEFTHANDLE", "RIGHTHANDLE", "SPRING", "EXIT", "TILT"};
-        const char* keys[] = {"LSHIFT", "RSHIFT", "SPACE", "ESCAPE", "T"};
-        for (int i = 0; i < 5; ++i) {
-            ControlBinding b;
-            b.name = names[i];
-            b.device = DEVICE_KEYBOARD;
-            b.devicecode = KeyNameToCode(keys[i]);
-            input.bindings.Append(b);
-        }
-        input.FindGameControls();
-        input.SetKeyboard(&keyboard);
-        table.SetInput(&input);
-        display.width = 800;
-        display.height = 600;
-        display.bpp = 32;
-        ASSERT_TRUE(display.Initialise(nullptr));
-        std::srand(7);
+        StartDisplay(800, 600);
     }
 
     // `count` frames "<dir>/f000N.bmp" of 10 x 8 pixels; returns the keys
@@ -71,23 +47,6 @@ protected:
         }
         return "filestart = \"" + dir.File("f") +
                "\"; fileend = \".bmp\"; filecount = " + std::to_string(count) + "; ";
-    }
-
-    void Press(const char* key, bool down) {
-        keyboard.Set(KeyNameToCode(key), down);
-        input.Poll();
-    }
-
-    // Loads an element of class T from the body text and appends it.
-    template <typename T>
-    T* Add(const std::string& body) {
-        auto element = std::make_unique<T>(table);
-        std::string text = "X { " + body + " };;";
-        ZarnikScr scr(text.data(), int(text.size()));
-        element->Load(SubBlock(WholeScript(scr), 1));
-        T* raw = element.get();
-        table.AppendElement(std::move(element));
-        return raw;
     }
 
     Probe* AddProbe(bool enabled = true) {
@@ -108,9 +67,5 @@ protected:
     }
 
     ScratchDir dir{"elements_test"};
-    Display display;
-    platform::ManualKeyboard keyboard;
-    InputManager input;
-    Table table;
     RecordingScreen screen;
 };

@@ -102,9 +102,9 @@ TEST_F(Gate, LaunchControlHoldsAKeyControlledGateOpenExceptUnderTilt) {
 TEST_F(Still, PictureWithNoTiltStaysPutWhileTheTableShakes) {
     Frames(1);
     const std::string file = "filename = \"" + dir.File("f0000.bmp") + "\"; atY = 0.1; ";
-    Add<StaticPicture>(file + "atX = 0.1; noTilt = 1;")->Draw(display.BackPicture(), 5, 3);
-    Add<StaticPicture>(file + "atX = 0.5;")->Draw(display.BackPicture(), 5, 3);
-    ExpectPixels(display.BackPicture(),
+    Add<StaticPicture>(file + "atX = 0.1; noTilt = 1;")->Draw(display->BackPicture(), 5, 3);
+    Add<StaticPicture>(file + "atX = 0.5;")->Draw(display->BackPicture(), 5, 3);
+    ExpectPixels(display->BackPicture(),
                  {{80, 60, 0x102030u}, {79, 60, 0u}, {405, 63, 0x102030u}, {404, 63, 0u}});
 }
 

@@ -108,7 +108,7 @@ TEST_F(Texts, UnknownFontDrawsNothingAndOverlongTextsAreCut) {
     EXPECT_FALSE(m->ShowMessage("new")) << "font names match with case";
     int x, y;
     EXPECT_FALSE(m->GetAnchor(&x, &y));
-    m->Draw(display.BackPicture(), 0, 0);
+    m->Draw(display->BackPicture(), 0, 0);
 
     const std::string longText(400, 'x');
     TravelingString* s =

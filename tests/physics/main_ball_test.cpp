@@ -4,7 +4,6 @@
 #include <random>
 
 #include "physics/main_ball.h"
-#include "render/display.h"
 #include "tests/physics/physics_fixture.h"
 #include "tests/render/render_fixture.h"
 #include "tests/test_files.h"
@@ -173,10 +172,7 @@ TEST_F(Ball, HugeSpeedsAndRandomBallsInRandomFormsNeverReachNaN) {
 }
 
 TEST_F(Ball, DrawRefractsTheBackgroundTintsLightsAndShadesInThatOrder) {
-    Display display;
-    display.width = display.height = 64;
-    display.bpp = 32;
-    ASSERT_TRUE(display.Initialise(nullptr));
+    StartDisplay(64, 64);
     ScratchDir dir("ball_draw");
     // 2 x 2 pictures: a flat map bends nothing.
     const std::pair<const char*, std::uint32_t> files[] = {
@@ -189,9 +185,9 @@ TEST_F(Ball, DrawRefractsTheBackgroundTintsLightsAndShadesInThatOrder) {
                 dir.File("map.bmp") + "\"; dmplus = \"" + dir.File("hi.bmp") + "\"; image = \"" +
                 dir.File("img.bmp") + "\"; shadow = \"" + dir.File("sh.bmp") + "\";");
     b->position = {11.0f / 64.0f, 11.0f / 64.0f};
-    Picture* back = display.BackPicture();
+    Picture* back = display->BackPicture();
     auto paint = [&] {
-        display.BackSurface()->Fill(platform::PackColor(display.Format(), 200, 100, 40));
+        display->BackSurface()->Fill(platform::PackColor(display->Format(), 200, 100, 40));
         Picture reflected(2, 2, PICTURE_SURFACE);
         std::fill(reflected.Pixels(), reflected.Pixels() + 4, 0x3C0078u);  // G 0
         reflected.Upload();
@@ -215,7 +211,6 @@ TEST_F(Ball, DrawRefractsTheBackgroundTintsLightsAndShadesInThatOrder) {
                         {13, 12, 0x960428u},
                         {13, 14, 0xC86428u},
                         {10, 13, 0xC86428u}});
-    table.Clear();  // the pictures go before their display
 }
 
 }  // namespace

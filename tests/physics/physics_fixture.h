@@ -9,6 +9,7 @@
 #include "physics/collision_form.h"
 #include "physics/main_ball.h"
 #include "physics/physics_elements.h"
+#include "render/display.h"
 #include "script/script_block.h"
 #include "script/zarnik_script.h"
 #include "table/table.h"
@@ -27,7 +28,8 @@ struct FakeMessage : TableMessage {
     int lines = 0;
 };
 
-// A table with hand-made elements and a keyboard the test presses.
+// A table with hand-made elements and a keyboard the test presses; the five
+// game controls on left and right Shift, Space, Escape and T.
 class PhysicsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,6 +44,13 @@ protected:
         input.FindGameControls();
         input.SetKeyboard(&keyboard);
         table.SetInput(&input);
+    }
+
+    // A headless display with a 32-bit back surface of w x h.
+    void StartDisplay(int w, int h) {
+        display = std::make_unique<Display>();
+        display->width = w, display->height = h, display->bpp = 32;
+        ASSERT_TRUE(display->Initialise(nullptr));
     }
 
     void Press(const char* key, bool down) {
@@ -72,7 +81,8 @@ protected:
         return Add<CollisionForm>(body);
     }
 
+    std::unique_ptr<Display> display;  // before the table: pictures go first
     platform::ManualKeyboard keyboard;
     InputManager input;
-    Table table;
+    Table table{7};
 };

@@ -97,30 +97,12 @@ TEST_F(FrameAnimationFrames, FramesComeSharedFromTheCacheAndDrawTheCurrentOne) {
     EXPECT_EQ(GlobalPictureCache().Size(), 0);
 }
 
-// --- frames from the archive ------------------------------------------------------
-
-std::string Le32(std::uint32_t v) {
-    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-}
-
-std::string MakePak(const std::vector<std::pair<std::string, std::string>>& items) {
-    std::string data, dir;
-    for (const auto& [name, bytes] : items) {
-        std::string n = name;
-        n.resize(56, '\0');
-        dir += n + Le32(std::uint32_t(12 + data.size())) + Le32(std::uint32_t(bytes.size()));
-        data += bytes;
-    }
-    return "PACK" + Le32(std::uint32_t(12 + data.size())) + Le32(std::uint32_t(dir.size())) + data +
-           dir;
-}
-
 using ArchiveFrames = DisplayTest;
 
 TEST_F(ArchiveFrames, ValidOnlyWithEnoughEntriesAndDecodesTheDrawnFrame) {
-    std::string pak = MakePak({{"data\\s0000.bmp", SolidBmp(2, 2, 0x0000AA)},
-                               {"data\\s0001.bmp", SolidBmp(2, 2, 0x0000BB)},
-                               {"data\\s0002.bmp", SolidBmp(2, 2, 0x0000CC)}});
+    std::string pak = PackArchive({{"data\\s0000.bmp", SolidBmp(2, 2, 0x0000AA)},
+                                   {"data\\s0001.bmp", SolidBmp(2, 2, 0x0000BB)},
+                                   {"data\\s0002.bmp", SolidBmp(2, 2, 0x0000CC)}});
     ResourceArchive archive;
     ASSERT_TRUE(archive.OpenMemory(reinterpret_cast<const std::uint8_t*>(pak.data()), pak.size()));
     EXPECT_FALSE(ArchiveAnimation("data\\s", ".bmp", 4, 0, &archive).valid);

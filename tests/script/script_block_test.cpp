@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -10,52 +11,40 @@
 
 namespace {
 
-struct Fields {
+// The four keys atX, speed (reals), type (integer) and name (a 32-byte
+// word) read from a text, as "atX speed type name"; unread ones stay -1/unset.
+std::string Read(const std::string& source, float speed = -1.0f) {
     float atX = -1.0f;
-    float speed = -1.0f;
     std::int32_t type = -1;
     FixedString<32> name{"unset"};
-};
-
-Fields Read(const std::string& source, Fields f = {}) {
     ZarnikScr scr(source.data(), int(source.size()));
-    ReadKeys(WholeScript(scr), {KeyDef::Real("atX", &f.atX), KeyDef::Real("speed", &f.speed),
-                                KeyDef::Int("type", &f.type), KeyDef::Word("name", &f.name)});
-    return f;
+    ReadKeys(WholeScript(scr), {KeyDef::Real("atX", &atX), KeyDef::Real("speed", &speed),
+                                KeyDef::Int("type", &type), KeyDef::Word("name", &name)});
+    char out[96];
+    std::snprintf(out, sizeof out, "%g %g %d %s", double(atX), double(speed), type, name.c_str());
+    return out;
 }
 
 }  // namespace
 
-TEST(KeyTable, ValuesNeedTheirOwnTokenType) {
-    EXPECT_EQ(Read("speed = 2;").speed, -1.0f);  // an integer is not a real
-    EXPECT_EQ(Read("speed = 2.0;").speed, 2.0f);
-    EXPECT_EQ(Read("type = 2.0;").type, -1);
-    EXPECT_EQ(Read("type = 3;").type, 3);
-    EXPECT_EQ(Read("name = 5;").name, "unset");
-}
-
-TEST(KeyTable, WordsQuotedOrBareAndCutToTheirField) {
-    EXPECT_EQ(Read("name = \"ABC\";").name, "ABC");
-    EXPECT_EQ(Read("name = ABC;").name, "ABC");
-    EXPECT_EQ(Read("name = \"\";").name, "");
-    std::string longWord(100, 'w');
-    EXPECT_EQ(Read("name = \"" + longWord + "\";").name, std::string(31, 'w'));
-}
-
-TEST(KeyTable, StatementRules) {
-    EXPECT_EQ(Read("atX = 1.0; atX = 2.0;").atX, 2.0f);               // later wins
-    EXPECT_EQ(Read("atX 1.0;").atX, -1.0f);                           // no punctuation
-    EXPECT_EQ(Read("atX : 1.0;").atX, 1.0f);                          // any punctuation
-    EXPECT_EQ(Read("Line { atX = 1.0; }; speed = 3.0;").atX, -1.0f);  // nested block skipped
-    EXPECT_EQ(Read("Line { atX = 1.0; }; speed = 3.0;").speed, 3.0f);
-    EXPECT_EQ(Read("ATX = 1.0;").atX, -1.0f);  // case counts
-    EXPECT_EQ(Read("unknown = 4.0; atX = 0.5;").atX, 0.5f);
-    EXPECT_EQ(Read("junk junk junk; atX = 0.5;").atX, 0.5f);
-    EXPECT_EQ(Read("atX =").atX, -1.0f);  // value missing
-
-    Fields kept;
-    kept.speed = 9.0f;
-    EXPECT_EQ(Read("atX = 1.0;", kept).speed, 9.0f);  // absent keys keep their value
+TEST(KeyTable, StatementsGiveValuesOfTheirOwnKindAndSkipTheRest) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"speed = 2; type = 2.0; name = 5;", "-1 -1 -1 unset"},  // kinds must match
+        {"speed = 2.0; type = 3; name = \"ABC\";", "-1 2 3 ABC"},
+        {"name = ABC;", "-1 -1 -1 ABC"},
+        {"name = \"\";", "-1 -1 -1 "},
+        {"name = \"" + std::string(100, 'w') + "\";", "-1 -1 -1 " + std::string(31, 'w')},
+        {"atX = 1.0; atX = 2.0;", "2 -1 -1 unset"},              // later wins
+        {"atX 1.0;", "-1 -1 -1 unset"},                          // no punctuation
+        {"atX : 1.0;", "1 -1 -1 unset"},                         // any punctuation
+        {"Line { atX = 1.0; }; speed = 3.0;", "-1 3 -1 unset"},  // nested block skipped
+        {"ATX = 1.0;", "-1 -1 -1 unset"},                        // case counts
+        {"unknown = 4.0; junk junk junk; atX = 0.5;", "0.5 -1 -1 unset"},
+        {"atX =", "-1 -1 -1 unset"},
+    };
+    for (const auto& [source, fields] : cases)
+        EXPECT_EQ(Read(source), fields) << source.substr(0, 40);
+    EXPECT_EQ(Read("atX = 1.0;", 9.0f), "1 9 -1 unset") << "absent keys keep their value";
 }
 
 TEST(KeyTable, SameKeyUnderTwoKindsTakesTheFittingRow) {

@@ -68,17 +68,7 @@ TEST(Pakmill, RefusesBadInputClearly) {
 
 TEST(Pakmill, ExtractRefusesNamesThatLeaveTheFolder) {
     ScratchDir dir("pakmill-escape");
-    std::string pak = "PACK";
-    auto le = [](std::uint32_t v) {
-        std::string s(4, '\0');
-        for (int k = 0; k < 4; ++k)
-            s[k] = char((v >> (8 * k)) & 0xFF);
-        return s;
-    };
-    pak += le(12 + 1) + le(64) + "x";
-    std::string name = "..\\evil";
-    name.resize(56, '\0');
-    pak += name + le(12) + le(1);
+    const std::string pak = PackArchive({{"..\\evil", "x"}});
     WriteFile(dir.File("evil.pak"), pak);
     std::string out;
     EXPECT_EQ(Pakmill("extract " + dir.File("evil.pak") + " " + dir.File("out"), &out), 1);
