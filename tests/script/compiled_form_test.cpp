@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "script/script_block.h"
 #include "script/word_pool.h"
@@ -12,16 +10,20 @@
 
 namespace {
 
-std::string Le32(std::uint32_t v) {
-    std::string s(4, '\0');
-    for (int k = 0; k < 4; ++k)
-        s[k] = char((v >> (8 * k)) & 0xFF);
-    return s;
-}
-
 std::string Record(std::uint32_t offset, std::int32_t length, std::uint32_t type,
                    std::uint32_t value) {
-    return Le32(offset) + Le32(std::uint32_t(length)) + Le32(type) + Le32(value);
+    return LittleEndian32(offset) + LittleEndian32(std::uint32_t(length)) + LittleEndian32(type) +
+           LittleEndian32(value);
+}
+
+std::string Header(std::uint32_t poolSize, std::uint32_t tokens, std::uint32_t tokenOffset) {
+    return LittleEndian32(20) + LittleEndian32(poolSize) + LittleEndian32(20) +
+           LittleEndian32(tokens) + LittleEndian32(tokenOffset);
+}
+
+bool LoadImage(ZarnikScr* scr, const std::string& image) {
+    return scr->LoadCompiledImage(reinterpret_cast<const std::uint8_t*>(image.data()),
+                                  image.size());
 }
 
 std::string Compile(const std::string& source) {
@@ -44,10 +46,10 @@ std::uint32_t NaivePlace(std::string* pool, const std::string& word) {
 
 }  // namespace
 
-TEST(CompiledForm, ExactBytesOfASmallScript) {
+TEST(CompiledForm, ExactBytesOfASmallScriptAndTheSameBytesCompiledAgain) {
     // Source offsets of numbers and punctuation carry over unchanged.
     std::string image = Compile("ball = 2; all = \"ball\";");
-    std::string expected = Le32(20) + Le32(4) + Le32(20) + Le32(8) + Le32(24) + "ball";
+    std::string expected = Header(4, 8, 24) + "ball";
     expected += Record(0, 4, TOK_WORD, 0);
     expected += Record(5, 1, TOK_PUNCT, '=');
     expected += Record(7, 1, TOK_INT, 2);
@@ -57,6 +59,12 @@ TEST(CompiledForm, ExactBytesOfASmallScript) {
     expected += Record(0, 4, TOK_WORD, 0);
     expected += Record(22, 1, TOK_PUNCT, ';');
     EXPECT_EQ(image, expected);
+    ZarnikScr bin(nullptr, 0);
+    ASSERT_TRUE(LoadImage(&bin, image));
+    EXPECT_EQ(TokText(bin, 4), "all");
+    std::string again;
+    ASSERT_TRUE(bin.BuildCompiled(&again));
+    EXPECT_EQ(again, image);
 }
 
 TEST(CompiledForm, PoolAgreesWithTheLowestPositionSearchOnRandomWords) {
@@ -75,119 +83,62 @@ TEST(CompiledForm, PoolAgreesWithTheLowestPositionSearchOnRandomWords) {
     }
 }
 
-TEST(CompiledForm, RoundTripGivesTheSameTokensAndTexts) {
-    std::string source =
-        "Link {\r\n from = 3; name = \"left lane\"; k = -0.25; To { item = 4; };\r\n};;\r\n";
-    ZarnikScr text(source.data(), int(source.size()));
-    std::string image;
-    ASSERT_TRUE(text.BuildCompiled(&image));
-    ZarnikScr bin(nullptr, 0);
-    ASSERT_TRUE(
-        bin.LoadCompiledImage(reinterpret_cast<const std::uint8_t*>(image.data()), image.size()));
-    ASSERT_EQ(bin.TokenCount(), text.TokenCount());
-    EXPECT_EQ(bin.tokens.array_size, bin.TokenCount());
-    for (int i = 0; i < text.TokenCount(); ++i) {
-        EXPECT_EQ(TokType(bin, i), TokType(text, i));
-        EXPECT_EQ(bin.Token(i).value, text.Token(i).type == TOK_WORD ? 0u : text.Token(i).value);
-        if (TokType(text, i) == TOK_WORD) {
-            EXPECT_EQ(TokText(bin, i), TokText(text, i));
-        }
-    }
-    // Compiling the compiled script again gives the same bytes.
-    std::string again;
-    ASSERT_TRUE(bin.BuildCompiled(&again));
-    EXPECT_EQ(again, image);
-}
-
-TEST(CompiledForm, WriteFailsWithoutWordsButAcceptsEmptyStrings) {
+TEST(CompiledForm, WriteNeedsAWordAndKnownTokenTypes) {
     ScratchDir dir("compiled-write");
     std::string numbers = "1 2.0 ; { }";
     ZarnikScr scr(numbers.data(), int(numbers.size()));
-    EXPECT_EQ(scr.TokenCount(), 5);
     EXPECT_FALSE(scr.WriteCompiled(dir.File("n.bin").c_str()));
     EXPECT_FALSE(FileExists(dir.File("n.bin")));
-
     std::string empties = "\"\";";
     ZarnikScr e(empties.data(), int(empties.size()));
     ASSERT_TRUE(e.WriteCompiled(dir.File("e.bin").c_str()));
-    std::string bytes = ReadFile(dir.File("e.bin"));
-    EXPECT_EQ(bytes.substr(0, 20), Le32(20) + Le32(0) + Le32(20) + Le32(2) + Le32(20));
-
-    // Unknown token types abort the write.
-    std::string word = "a";
+    EXPECT_EQ(ReadFile(dir.File("e.bin")).substr(0, 20), Header(0, 2, 20));
+    std::string word = "a", image;
     ZarnikScr odd(word.data(), 1);
     odd.tokens[0].type = 7;
-    std::string image;
     EXPECT_FALSE(odd.BuildCompiled(&image));
 }
 
 TEST(CompiledForm, InconsistentImagesAreRefused) {
     const std::string good = Compile("word = 1;");
-    auto load = [](const std::string& image) {
-        ZarnikScr scr(nullptr, 0);
-        return scr.LoadCompiledImage(reinterpret_cast<const std::uint8_t*>(image.data()),
-                                     image.size());
-    };
-    ASSERT_TRUE(load(good));
-
+    ZarnikScr scr(nullptr, 0);
+    ASSERT_TRUE(LoadImage(&scr, good));
     auto patched = [&](std::size_t at, std::uint32_t v) {
-        std::string s = good;
-        s.replace(at, 4, Le32(v));
-        return s;
+        return std::string(good).replace(at, 4, LittleEndian32(v));
     };
-    EXPECT_FALSE(load(good.substr(0, 19)));                // header cut short
-    EXPECT_FALSE(load(good.substr(0, good.size() - 1)));   // token table cut short
-    EXPECT_FALSE(load(patched(0, 16)));                    // header size not 20
-    EXPECT_FALSE(load(patched(4, 0xFFFFFFF0u)));           // pool beyond the file
-    EXPECT_FALSE(load(patched(8, 0xFFFFFFFFu)));           // pool offset beyond the file
-    EXPECT_FALSE(load(patched(12, 0x10000000u)));          // token count beyond the file
-    EXPECT_FALSE(load(patched(16, 0xFFFFFFF0u)));          // token offset beyond the file
-    EXPECT_FALSE(load(patched(20 + 4, 3)));                // word offset past the pool
-    EXPECT_FALSE(load(patched(20 + 4 + 4, 0xFFFFFFFFu)));  // negative word length
+    const std::string bad[] = {
+        good.substr(0, 19),               // header cut short
+        good.substr(0, good.size() - 1),  // token table cut short
+        patched(0, 16),                   // header size not 20
+        patched(4, 0xFFFFFFF0u),          // pool beyond the file
+        patched(8, 0xFFFFFFFFu),          // pool offset beyond the file
+        patched(12, 0x10000000u),         // token count beyond the file
+        patched(16, 0xFFFFFFF0u),         // token offset beyond the file
+        patched(20 + 4, 3),               // word offset past the pool
+        patched(20 + 4 + 4, 0xFFFFFFFFu)  // negative word length
+    };
+    for (const std::string& image : bad)
+        EXPECT_FALSE(LoadImage(&scr, image)) << &image - bad;
 }
 
-TEST(CompiledForm, TextFallsBackToTheCompiledFile) {
+TEST(CompiledForm, TextFallsBackToTheCompiledFileAndFailuresNameTheCallersPath) {
     ScratchDir dir("fallback");
     std::string source = "speed = 2.5;";
     ZarnikScr text(source.data(), int(source.size()));
     ASSERT_TRUE(text.WriteCompiled(dir.File("x.bin").c_str()));
-
     const std::string wanted = dir.File("x.script");
     ZarnikScr scr(wanted.c_str());
     EXPECT_EQ(std::string(scr.Name()), dir.File("x.bin"));
-    ASSERT_EQ(scr.TokenCount(), 4);
     EXPECT_FLOAT_EQ(TokReal(scr, 2), 2.5f);
-
     // An empty .script says so, then takes the .bin all the same.
     WriteFile(wanted, "");
-    std::string log = LogAddedBy([&] {
-        ZarnikScr again(wanted.c_str());
-        EXPECT_EQ(again.TokenCount(), 4);
-    });
+    std::string log = LogAddedBy([&] { EXPECT_EQ(ZarnikScr(wanted.c_str()).TokenCount(), 4); });
     EXPECT_EQ(log, "zero-length file: '" + wanted + "'...\r\n");
-}
-
-TEST(CompiledForm, LoadFailuresReportTheCallersName) {
-    ScratchDir dir("load-fail");
-    const std::string missing = dir.File("none.script");
-    std::string log = LogAddedBy([&] {
-        ZarnikScr scr(missing.c_str());
-        EXPECT_EQ(scr.TokenCount(), 0);
-    });
-    EXPECT_EQ(log, "Can't load '" + missing + "' !\r\n");
-
-    // Neither .script nor .bin: loading fails whatever the file holds.
+    // Missing, neither .script nor .bin, or a broken .bin: nothing is read.
     WriteFile(dir.File("a"), "a = 1;");
-    const std::string plain = dir.File("a");
-    log = LogAddedBy([&] { ZarnikScr scr(plain.c_str()); });
-    EXPECT_EQ(log, "Can't load '" + plain + "' !\r\n");
-
-    // A broken .bin is refused, never read past its end.
-    WriteFile(dir.File("bad.bin"), Le32(20) + Le32(1000) + Le32(20) + Le32(1) + Le32(1020));
-    const std::string bad = dir.File("bad.bin");
-    log = LogAddedBy([&] {
-        ZarnikScr scr(bad.c_str());
-        EXPECT_EQ(scr.TokenCount(), 0);
-    });
-    EXPECT_EQ(log, "Can't load '" + bad + "' !\r\n");
+    WriteFile(dir.File("bad.bin"), Header(1000, 1, 1020));
+    for (const std::string& path : {dir.File("none.script"), dir.File("a"), dir.File("bad.bin")}) {
+        log = LogAddedBy([&] { EXPECT_EQ(ZarnikScr(path.c_str()).TokenCount(), 0); });
+        EXPECT_EQ(log, "Can't load '" + path + "' !\r\n");
+    }
 }

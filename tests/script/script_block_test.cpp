@@ -6,7 +6,6 @@
 
 #include "script/fixed_string.h"
 #include "script/script_block.h"
-#include "script/script_writer.h"
 #include "script/zarnik_script.h"
 
 namespace {
@@ -133,25 +132,4 @@ TEST(Blocks, AccessorsAreSafeOutsideTheTokens) {
     // A token whose text would run past the buffer reads as empty.
     scr.tokens[0].length = 50;
     EXPECT_EQ(TokText(scr, 0), "");
-}
-
-TEST(ScriptWriter, WritesTheElementConventions) {
-    std::string out;
-    ScriptWriter w(&out);
-    w.Open("MainBall", false);
-    w.Real("atX", 0.5f);
-    w.Time("time_to_sleep", 0.05f);
-    w.Int("ball_count", 3);
-    w.Word("name", "left lane");
-    w.Close();
-    EXPECT_EQ(out,
-              "MainBall{\r\n atX = 0.5000;\r\n time_to_sleep = 0.050;\r\n ball_count = 3;\r\n"
-              " name = \"left lane\";\r\n};;\r\n");
-
-    out.clear();
-    ScriptWriter d(&out);
-    d.Open("Dummy");
-    d.EmptyStatement();
-    d.Close();
-    EXPECT_EQ(out, "Dummy {\r\n ;;\r\n};;\r\n");
 }
