@@ -102,44 +102,41 @@ TEST_F(LinkFiring, ExtremeScriptValuesWrapInsteadOfOverflowing) {
     EXPECT_EQ(table.score, 645);
 }
 
-TEST_F(LinkCurrent, ChangeCountPassesTheTokenAtTheNthFiring) {
-    Dummy* source = Add<Dummy>("");
-    Probe* lamp = AddProbe();
-    Link* first = Add<Link>(
-        "from = 0; next = 3; active_element = 1; change_count = 3; initially_current = 1; "
-        "time_to_sleep = 0.0; scores = 1; big_scores = 10;");
-    Link* second = Add<Link>("from = 0; time_to_sleep = 0.0;");
-    Fire(source, 2);
-    EXPECT_TRUE(first->is_current);
-    EXPECT_TRUE(lamp->highlighted);
-    Fire(source);
-    EXPECT_FALSE(first->is_current);
-    EXPECT_TRUE(second->is_current);
-    EXPECT_FALSE(lamp->highlighted);
-    Fire(source);
-    EXPECT_EQ(table.score, 31) << "big scores while current";
-}
-
-TEST_F(LinkCurrent, ChangeStepAndScoreLimitDecideWhichFiringsQualify) {
-    Dummy* source = Add<Dummy>("");
-    // fire_count 0, 1, 2: the 1st and 3rd firings qualify.
-    Link* stepped = Add<Link>(
-        "from = 0; change_step = 2; change_count = 2; initially_current = 1; "
-        "time_to_sleep = 0.0;");
-    Fire(source, 2);
-    EXPECT_TRUE(stepped->is_current);
-    Fire(source);
-    EXPECT_FALSE(stepped->is_current);
-
-    table.score = 50;
-    Link* limited = Add<Link>(
-        "from = 0; sl_limit = 1000; big_scores = 300; initially_current = 1; "
-        "time_to_sleep = 0.0;");
-    Fire(source, 3);
-    EXPECT_TRUE(limited->is_current) << "300, 600, 900 gained";
-    Fire(source);
-    EXPECT_FALSE(limited->is_current);
-    EXPECT_EQ(table.score, 1250);
+TEST_F(LinkCurrent, TheTokenPassesAtTheNthQualifyingFiringAndBecomingCurrentIsAnEvent) {
+    struct Case {
+        const char* keys;
+        int passesAt, score;
+    } cases[] = {
+        {"change_count = 0;", 1, 1011},
+        {"change_count = 3;", 3, 1031},
+        // fire_count 0, 1, 2: with change_step 2 the 1st and 3rd firings qualify.
+        {"change_step = 2; change_count = 2;", 3, 1031},
+        // 300, 600, 900, 1200 gained: the 4th reaches sl_limit.
+        {"sl_limit = 1000; big_scores = 300;", 4, 2201},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        table.Clear();
+        table.score = 0;
+        Dummy* source = Add<Dummy>("");
+        Add<Link>("from = 3; scores = 1000;");  // sees the next link become current
+        Link* first =
+            Add<Link>(std::string("from = 0; next = 3; active_element = 4; initially_current = 1; "
+                                  "time_to_sleep = 0.0; scores = 1; big_scores = 10; ") +
+                      c.keys);
+        Link* second = Add<Link>("from = 4;");
+        Probe* lamp = AddProbe();
+        ASSERT_TRUE(ValidateAllLinks(table));
+        int firings = 0;
+        for (; first->is_current && firings < 10; ++firings) {
+            Fire(source);
+            EXPECT_EQ(lamp->highlighted, first->is_current);
+        }
+        EXPECT_EQ(firings, c.passesAt);
+        EXPECT_TRUE(second->is_current);
+        Fire(source);
+        EXPECT_EQ(table.score, c.score) << "big scores while current";
+    }
 }
 
 TEST_F(LinkCurrent, BecomingCurrentResetsTheScoreAndShowsTheMenuNameCutToFit) {
