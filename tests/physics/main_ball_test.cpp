@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "physics/main_ball.h"
 #include "tests/physics/physics_fixture.h"
@@ -45,42 +47,39 @@ TEST_F(Ball, LostOnlyBelow1_1) {
     EXPECT_EQ(b->position.y, -1.0f);
 }
 
-TEST_F(Ball, ServingAnnouncesEachBallAndTheLast) {
+TEST_F(Ball, ServingAnnouncesEachBallAndTheLastThenEndsTheGame) {
     FakeMessage next, over;
     table.RegisterMessage(MESSAGE_NEXTBALL, nullptr, &next);
     table.RegisterMessage(MESSAGE_GAMEOVER, nullptr, &over);
     table.ball_count = 3;
     table.currentBallNumber = 1;
-    MainBall* b = AddBall(
-        "startup_position_x = 0.9; startup_position_y = 0.8; "
-        "startup_speed_x = 0.0; startup_speed_y = 0.5;");
-    table.ballsInPlay = 0;
+    MainBall* b =
+        AddBall("startup_position_x = 0.9; startup_position_y = 0.8; startup_speed_y = 0.5;");
     table.tiltWarnings = 2;
     table.tiltMode = true;
-    b->position = {0.1f, 0.1f};
-    b->Step(0.0f);
-    EXPECT_EQ(table.currentBallNumber, 2);
-    EXPECT_EQ(next.shown, "Ball 02 from 03");
-    EXPECT_TRUE(next.active);
-    EXPECT_EQ(b->state, BALL_SERVED);
-    EXPECT_FLOAT_EQ(b->position.x, 0.9f);
-    EXPECT_FLOAT_EQ(b->velocity.y, 0.5f);
-    EXPECT_EQ(table.tiltWarnings, 0);
-    EXPECT_FALSE(table.tiltMode);
-
-    table.ballsInPlay = 0;
-    b->Step(0.0f);
-    EXPECT_EQ(next.shown, "Sorry, but it is your last ball!");
-
-    table.ballsInPlay = 0;
-    b->Step(0.0f);
+    std::vector<std::string> shown;
+    for (int serve = 0; serve < 3; ++serve) {
+        table.ballsInPlay = 0;
+        b->position = {0.1f, 0.1f};
+        b->Step(0.0f);
+        shown.push_back(next.shown);
+        if (serve == 0) {
+            EXPECT_EQ(b->state, BALL_SERVED);
+            EXPECT_FLOAT_EQ(b->position.x, 0.9f);
+            EXPECT_FLOAT_EQ(b->velocity.y, 0.5f);
+            EXPECT_EQ(table.tiltWarnings, 0);
+            EXPECT_FALSE(table.tiltMode);
+        }
+    }
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"Ball 02 from 03", "Sorry, but it is your last ball!",
+                                        "Sorry, but it is your last ball!"}));
     EXPECT_EQ(b->state, BALL_OUT_OF_BALLS);
     EXPECT_TRUE(over.active);
     EXPECT_EQ(table.currentBallNumber, 3);
-    // Out of balls: nothing more happens.
     b->position = {0.5f, 0.5f};
     b->Step(0.1f);
-    EXPECT_FLOAT_EQ(b->position.y, 0.5f);
+    EXPECT_FLOAT_EQ(b->position.y, 0.5f) << "out of balls: nothing moves";
 }
 
 TEST_F(Ball, TempBallsWaitOutOfPlayAndLostCopiesGoByTheNextUpdate) {
@@ -131,41 +130,35 @@ TEST_F(Ball, HeadOnExchangeCostsBothBalls40PercentAndCoincidentCentresSkipIt) {
 TEST_F(Ball, HugeSpeedsAndRandomBallsInRandomFormsNeverReachNaN) {
     std::mt19937 rng(12345);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f), speed(-3.0f, 3.0f);
-    const char* types[] = {"COLLISION_COMBINE", "COLLISION_BOUNCE", "COLLISION_SLIDE",
-                           "COLLISION_DESTROY", "COLLISION_STOP",   "COLLISION_NONE"};
+    const char* types[] = {"COMBINE", "BOUNCE", "SLIDE", "DESTROY", "STOP", "NONE"};
     for (int f = 0; f < 40; ++f) {
-        std::string body = std::string("c_type = \"") + types[f % 6] + "\"; f_type = \"" +
+        std::string body = std::string("c_type = \"COLLISION_") + types[f % 6] + "\"; f_type = \"" +
                            (f % 2 ? "CLOSED" : "OPENED") + "\";";
-        const int vertices = 2 + f % 5;
-        for (int v = 0; v < vertices; ++v) {
-            // Some vertices repeat: zero-length segments must not break anything.
-            const float x = (v == 1 && f % 3 == 0) ? 0.5f : unit(rng);
-            const float y = (v == 1 && f % 3 == 0) ? 0.5f : unit(rng);
-            body += " Line { toX = " + std::to_string(x) + "; toY = " + std::to_string(y) + "; };;";
-        }
+        // Every third form repeats a vertex: zero-length segments.
+        for (int v = 0; v < 2 + f % 5; ++v)
+            body += " Line { toX = " + std::to_string(v == 1 && f % 3 == 0 ? 0.5f : unit(rng)) +
+                    "; toY = " + std::to_string(v == 1 && f % 3 == 0 ? 0.5f : unit(rng)) + "; };;";
         Add<CollisionForm>(body);
     }
-    // An absurd startup speed stays bounded too.
     MainBall* huge = AddBall("startup_speed_x = 1000000000000000000000000000000.0;");
     huge->Step(0.01f);
     EXPECT_LE(huge->lastSubSteps, MainBall::kMaxSubSteps);
     EXPECT_LE(Length(huge->velocity), 1.3f + 1e-6f);
-    std::vector<MainBall*> balls{huge};
     for (int i = 1; i < 8; ++i)
-        balls.push_back(AddBall("radius = 0.02;"));
+        AddBall("radius = 0.02;");
     for (int round = 0; round < 20; ++round) {
-        for (MainBall* b : balls) {
-            b->position = {unit(rng), unit(rng)};
-            b->velocity = {speed(rng), speed(rng)};
-            b->state = BALL_IN_PLAY;
+        for (int i = 0; i < table.BallCount(); ++i) {
+            auto* b = static_cast<MainBall*>(table.Ball(i));
+            b->position = {unit(rng), unit(rng)}, b->velocity = {speed(rng), speed(rng)};
         }
         table.ballsInPlay = 8;
         for (int frame = 0; frame < 100; ++frame) {
-            for (MainBall* b : balls) {
+            for (int i = 0; i < table.BallCount(); ++i) {
+                auto* b = static_cast<MainBall*>(table.Ball(i));
                 b->Step(0.01f);
-                ASSERT_TRUE(std::isfinite(b->position.x) && std::isfinite(b->position.y))
+                ASSERT_TRUE(
+                    std::isfinite(b->position.x + b->position.y + b->velocity.x + b->velocity.y))
                     << "round " << round << " frame " << frame;
-                ASSERT_TRUE(std::isfinite(b->velocity.x) && std::isfinite(b->velocity.y));
             }
         }
     }
