@@ -147,23 +147,16 @@ protected:
                    ::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
 
-TEST_F(MusicFolder, TracksAreNumberedFilesAfterTheDataTrack) {
+TEST_F(MusicFolder, TracksFollowTheDataTrackAndPlayStopAndNoTracksIsNotReady) {
+    // Two seconds of lead-in, two of data track, then 0.4 s of track 2.
     MusicFolderDrive drive(dir.Path().c_str());
-    const std::pair<const char*, const char*> replies[] = {
-        {"number of tracks", "4"},        {"type track 1", "other"},
-        {"type track 3", "audio"},        {"position track 1", "00:02:00"},
-        {"position track 2", "00:04:00"}, {"length track 2", "00:00:30"},
-        {"position track 3", "00:04:30"}, {"length track 3", "00:00:15"},
-        {"length track 5", "error"},      {"mode", "stopped"}};
-    for (auto [query, expected] : replies) {
+    for (auto [query, expected] : {std::pair{"number of tracks", "4"},
+                                   {"type track 1", "other"},
+                                   {"position track 3", "00:04:30"}}) {
         char reply[64];
-        std::string command = std::string("status cdaudio ") + query;
-        EXPECT_STREQ(drive.Send(command.c_str(), reply, 64) == 0 ? reply : "error", expected)
-            << query;
+        ASSERT_EQ(drive.Send((std::string("status cdaudio ") + query).c_str(), reply, 64), 0u);
+        EXPECT_STREQ(reply, expected);
     }
-}
-
-TEST_F(MusicFolder, PlaysAPreparedTrackAndStopsAndNoTracksIsNotReady) {
     CdPlayer cd(std::make_unique<MusicFolderDrive>(dir.Path().c_str()));
     cd.PlayTrack(5, true);
     EXPECT_EQ(cd.track, 0);

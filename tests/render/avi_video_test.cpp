@@ -70,24 +70,6 @@ TEST_F(AviVideoTest, EachUpdateShowsTheFrameTheUpdateBeforeChose) {
     EXPECT_TRUE(clip.playing);
 }
 
-TEST_F(AviVideoTest, CompressedClipsDecodeToo) {
-    const std::pair<const char*, const char*> codecs[] = {{"mjpeg.avi", "-c:v mjpeg -q:v 2"},
-                                                          {"cinepak.avi", "-c:v cinepak"}};
-    for (auto [name, codec] : codecs) {
-        SCOPED_TRACE(name);
-        std::string path = MakeClip(dir, name, codec);
-        ASSERT_FALSE(path.empty());
-        AviVideo clip(path.c_str(), name);
-        ASSERT_TRUE(clip.IsOpen());
-        clip.Play();
-        for (int i = 0; i < 7; ++i)
-            clip.Update(0.1f);  // frame 9 is on show now
-        std::uint32_t top = PixelAt(clip.picture.get(), 0, 0);
-        EXPECT_NEAR(double(top >> 16), 72.0, 16.0);
-        EXPECT_GT(PixelAt(clip.picture.get(), 0, 23) & 0xFF, 200u);
-    }
-}
-
 TEST_F(AviVideoTest, ZeroRateShowsTheFirstFrameAndStops) {
     std::string path = MakeClip(dir, "rate0.avi", "-c:v rawvideo -pix_fmt bgr24");
     ASSERT_FALSE(path.empty());

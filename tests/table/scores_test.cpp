@@ -30,54 +30,52 @@ ScoresList FromBytes(const std::string& bytes) {
     return s;
 }
 
-TEST(Scores, BestScorePerPlayerAndTableIgnoringPathCase) {
-    ScoresList s;
-    s.Record("Ann", "data\\t1.script", 500);
-    s.Record("Ann", "DATA\\T1.SCRIPT", 300);
-    ASSERT_EQ(s.players[0].results.Count, 1);
-    EXPECT_EQ(s.players[0].results[0].score, 500);
-    s.Record("Ann", "data\\t1.script", 700);
-    EXPECT_EQ(s.players[0].results[0].score, 700);
-    // Unsigned comparison: a negative score counts as larger.
-    s.Record("Ann", "data\\t1.script", -1);
-    EXPECT_EQ(s.players[0].results[0].score, -1);
-    // Other tables sort by path, descending.
-    s.Record("Ann", "data\\a.script", 1);
-    s.Record("Ann", "data\\z.script", 1);
-    EXPECT_STREQ(s.players[0].results[0].table, "data\\z.script");
-    EXPECT_STREQ(s.players[0].results[2].table, "data\\a.script");
-    // Player names compare exactly.
-    s.Record("ann", "data\\t1.script", 5);
-    EXPECT_EQ(s.players.Count, 2);
+// The list as "name:table=score,...;" per player, in order.
+std::string Shown(const ScoresList& s) {
+    std::string out;
+    for (const PlayerScores& p : s.players) {
+        out += std::string(p.name) + ":";
+        for (const auto& r : p.results)
+            out += std::string(r.table) + "=" + std::to_string(r.score) + ",";
+        out += ";";
+    }
+    return out;
 }
 
-TEST(Scores, OnlySixPlayersWithTheHighestTotalsStay) {
+TEST(Scores, BestScorePerPlayerAndTableIgnoringPathCaseComparedUnsigned) {
+    ScoresList s;
+    const std::pair<int, std::string> records[] = {
+        {500, "Ann:t1=500,;"},
+        {300, "Ann:t1=500,;"},  // less than the best: kept
+        {700, "Ann:t1=700,;"},
+        {-1, "Ann:t1=-1,;"},  // unsigned: a negative score counts as larger
+    };
+    for (const auto& [score, shown] : records) {
+        s.Record("Ann", score == 300 ? "T1" : "t1", score);
+        EXPECT_EQ(Shown(s), shown) << score;
+    }
+    // Other tables sort by path, descending; player names compare exactly.
+    s.Record("Ann", "a", 1);
+    s.Record("Ann", "z", 1);
+    s.Record("ann", "t1", 5);
+    EXPECT_EQ(Shown(s), "ann:t1=5,;Ann:z=1,t1=-1,a=1,;");  // totals 5 and 1
+}
+
+TEST(Scores, OnlySixPlayersWithTheHighestTotalsStayAndNamesKeep63Characters) {
     ScoresList s;
     for (int i = 1; i <= 6; ++i)
         s.Record(("P" + std::to_string(i)).c_str(), "t", i * 100);
     s.Record("Low", "t", 50);
-    ASSERT_EQ(s.players.Count, 6);
-    for (const PlayerScores& p : s.players)
-        EXPECT_STRNE(p.name, "Low");
-    s.Record("High", "t", 1000);
-    ASSERT_EQ(s.players.Count, 6);
-    EXPECT_STREQ(s.players[0].name, "High");
-    EXPECT_STREQ(s.players[5].name, "P2");  // P1 with the smallest total went
-    // Totals add over tables.
-    s.Record("P2", "u", 5000);
-    EXPECT_STREQ(s.players[0].name, "P2");
+    EXPECT_EQ(Shown(s), "P6:t=600,;P5:t=500,;P4:t=400,;P3:t=300,;P2:t=200,;P1:t=100,;");
+    s.Record("High", "t", 1000);  // P1, the smallest total, goes
+    s.Record("P2", "u", 5000);    // totals add over tables
+    EXPECT_EQ(Shown(s), "P2:u=5000,t=200,;High:t=1000,;P6:t=600,;P5:t=500,;P4:t=400,;P3:t=300,;");
     EXPECT_EQ(s.Total(0), 5200);
-}
-
-TEST(Scores, LongNamesAndPathsKeep63Characters) {
-    ScoresList s;
     const std::string longName(100, 'n'), longPath(80, 'p');
-    s.Record(longName.c_str(), longPath.c_str(), 1);
-    EXPECT_EQ(std::strlen(s.players[0].name), 63u);
-    EXPECT_EQ(std::strlen(s.players[0].results[0].table), 63u);
-    s.Record(longName.c_str(), longPath.c_str(), 9);  // the cut name finds the same record
-    EXPECT_EQ(s.players.Count, 1);
-    EXPECT_EQ(s.players[0].results[0].score, 9);
+    ScoresList cut;
+    cut.Record(longName.c_str(), longPath.c_str(), 1);
+    cut.Record(longName.c_str(), longPath.c_str(), 9);  // the cut name finds the same record
+    EXPECT_EQ(Shown(cut), std::string(63, 'n') + ":" + std::string(63, 'p') + "=9,;");
 }
 
 TEST(Scores, FileRoundTripItsLayoutAndAFailedWriteKeepsTheOldFile) {

@@ -6,7 +6,6 @@
 
 #include "input/control_binding.h"
 #include "script/script_block.h"
-#include "script/script_writer.h"
 #include "table/element_factory.h"
 #include "table/scores.h"
 #include "table/table.h"
@@ -19,14 +18,23 @@ std::vector<std::string> g_log;
 // An element that writes what is done to it into g_log. Keys: tag (its
 // name in the log), fail (Load fails), off (loads disabled), event (raises
 // its event when stepped), menu (asks for the game screen item "clip").
-class Recorder : public TableObject {
+// As a ball it joins the ball list; as a traveling string it registers as
+// the welcome message.
+class Recorder : public TableObject, public TableBall, public TableMessage {
 public:
-    Recorder(Table& table, int code) : table_(table) { type = code; }
+    Recorder(Table& table, int code) : table_(table) {
+        type = code;
+        if (code == ELEMENT_BALL)
+            table.AddBall(this);
+    }
+    ~Recorder() override { table_.RemoveBall(this); }
     bool Load(const ScriptBlock& block) override {
         ReadKeys(block,
                  {KeyDef::Word("tag", &tag), KeyDef::Int("fail", &fail), KeyDef::Int("off", &off),
                   KeyDef::Int("event", &event), KeyDef::Int("menu", &menu)});
         SetEnabled(off == 0);
+        if (type == ELEMENT_TRAVELING_STRING)
+            table_.RegisterMessage(MESSAGE_WELCOME, this, this);
         return fail == 0;
     }
     void Clear() override {}
@@ -37,55 +45,32 @@ public:
             menu_request = 1, name = "clip";
     }
     void Reset() override { Note("reset"); }
-    void Activate() override {
-        ++activations;
-        Note("activate");
-    }
-    void Draw(Picture*, int x, int y) override {
-        Note("draw");
-        offset = {x, y};
-    }
-    void Save(std::string* out) override {
-        AppendFormat(out, "Dummy {\r\n tag = \"%s\";\r\n};;\r\n", tag.c_str());
-    }
+    void Activate() override { ++activations, Note("activate"); }
+    void Draw(Picture*, int x, int y) override { Note("draw"), offset = {x, y}; }
     void Note(const char* what) { g_log.push_back(std::string(what) + " " + tag.c_str()); }
+    // As a ball.
+    TableObject* Object() override { return this; }
+    void Jolt(float dvx, float dvy) override { vx += dvx, vy += dvy; }
+    // As a message.
+    bool IsActive() const override { return active; }
+    void SetActive(bool on) override { active = on; }
+    void ShowMessage(const char* text) override { shown = text; }
+    void ShowLine(int) override {}
+    int LineCount() const override { return 0; }
 
     Table& table_;
     FixedString<32> tag;
     std::int32_t fail = 0, off = 0, event = 0, menu = 0;
     int activations = 0;
     std::pair<int, int> offset;
-};
-
-class RecorderBall : public Recorder, public TableBall {
-public:
-    explicit RecorderBall(Table& table) : Recorder(table, ELEMENT_BALL) { table.AddBall(this); }
-    ~RecorderBall() override { table_.RemoveBall(this); }
-    TableObject* Object() override { return this; }
-    void Jolt(float dvx, float dvy) override { vx += dvx, vy += dvy; }
     float vx = 0.0f, vy = 0.0f;
-};
-
-// Registers itself as the welcome message when loaded.
-class RecorderMessage : public Recorder, public TableMessage {
-public:
-    explicit RecorderMessage(Table& table) : Recorder(table, ELEMENT_TRAVELING_STRING) {}
-    bool Load(const ScriptBlock& block) override {
-        table_.RegisterMessage(MESSAGE_WELCOME, this, this);
-        return Recorder::Load(block);
-    }
-    bool IsActive() const override { return active; }
-    void SetActive(bool on) override { active = on; }
-    void ShowMessage(const char* text) override { shown = text; }
-    void ShowLine(int) override {}
-    int LineCount() const override { return 0; }
     bool active = false;
     std::string shown;
 };
 
-template <typename T, int... Code>
+template <int Code>
 std::unique_ptr<TableObject> Make(Table& t) {
-    return std::make_unique<T>(t, Code...);
+    return std::make_unique<Recorder>(t, Code);
 }
 
 struct ScreenLog : GameScreenLink {
@@ -95,13 +80,13 @@ struct ScreenLog : GameScreenLink {
 class TableTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        RegisterElementClass(BLOCK_DUMMY, &Make<Recorder, ELEMENT_DUMMY>);
-        RegisterElementClass(BLOCK_LINK, &Make<Recorder, ELEMENT_LINK>);
-        RegisterElementClass(BLOCK_SWITCH, &Make<Recorder, ELEMENT_SWITCH>);
-        RegisterElementClass(BLOCK_TSWITCH, &Make<Recorder, ELEMENT_TSWITCH>);
-        RegisterElementClass(BLOCK_STATIC_SPRITE, &Make<Recorder, ELEMENT_STATIC_SPRITE>);
-        RegisterElementClass(BLOCK_MAIN_BALL, &Make<RecorderBall>);
-        RegisterElementClass(BLOCK_TRAVELING_STRING, &Make<RecorderMessage>);
+        RegisterElementClass(BLOCK_DUMMY, &Make<ELEMENT_DUMMY>);
+        RegisterElementClass(BLOCK_LINK, &Make<ELEMENT_LINK>);
+        RegisterElementClass(BLOCK_SWITCH, &Make<ELEMENT_SWITCH>);
+        RegisterElementClass(BLOCK_TSWITCH, &Make<ELEMENT_TSWITCH>);
+        RegisterElementClass(BLOCK_STATIC_SPRITE, &Make<ELEMENT_STATIC_SPRITE>);
+        RegisterElementClass(BLOCK_MAIN_BALL, &Make<ELEMENT_BALL>);
+        RegisterElementClass(BLOCK_TRAVELING_STRING, &Make<ELEMENT_TRAVELING_STRING>);
         g_log.clear();
     }
 
@@ -251,10 +236,10 @@ TEST_F(TableTest, HeldTiltNudgesEverySeventhOfASecondWarnsOnTheSecondAndTiltsOnT
     input.SetKeyboard(&keyboard);
     table.SetInput(&input);
     Load("MainBall { tag = \"ball\"; };;");
-    RecorderMessage next(table);
+    Recorder next(table, ELEMENT_DUMMY);
     table.RegisterMessage(MESSAGE_NEXTBALL, nullptr, &next);
     SkipLightShow();
-    auto* ball = static_cast<RecorderBall*>(table.Ball(0));
+    auto* ball = At(0);
     keyboard.Set(KeyNameToCode("T"), true);
     std::vector<std::pair<int, std::string>> nudges;  // frame, message shown
     for (int frame = 0; frame < 200; ++frame) {
@@ -279,9 +264,9 @@ TEST_F(TableTest, HeldTiltNudgesEverySeventhOfASecondWarnsOnTheSecondAndTiltsOnT
 
 TEST_F(TableTest, WelcomeShowsOnlyAfterTheFirstLoad) {
     Load("TravelingString { tag = \"w\"; };;");
-    EXPECT_TRUE(static_cast<RecorderMessage*>(table.Element(0))->active);
+    EXPECT_TRUE(At(0)->active);
     Load("TravelingString { tag = \"w\"; };;");
-    EXPECT_FALSE(static_cast<RecorderMessage*>(table.Element(0))->active);
+    EXPECT_FALSE(At(0)->active);
     // Destroying the element drops its registration.
     table.QueueRemoval(0);
     table.Update(nullptr, 0.0f);
