@@ -48,23 +48,7 @@ TEST(FileAccess, BackslashPathsMatchFoldersAndFilesWithoutCase) {
     EXPECT_FALSE(ReadLooseFile((dir.Path() + "\\data\\missing").c_str(), &bytes));
 }
 
-TEST(FileAccess, ProviderIsAskedBeforeLooseFiles) {
-    ScratchDir dir("provider");
-    WriteFile(dir.File("p.script"), "loose = 1;");
-    const std::string name = dir.File("p.script");
-    OneFile provider(name, "packed = 2.0;");
-    SetResourceProvider(&provider);
-    ZarnikScr scr(name.c_str());
-    std::vector<std::uint8_t> bytes;
-    ASSERT_TRUE(ReadDataFile(name.c_str(), &bytes));
-    SetResourceProvider(nullptr);
-    EXPECT_TRUE(TokIsWord(scr, 0, "packed"));
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "packed = 2.0;");
-
-    ZarnikScr loose(name.c_str());
-    EXPECT_TRUE(TokIsWord(loose, 0, "loose"));
-}
-
+// (The provider before loose files: see the archive tests.)
 TEST(FileAccess, CompiledScriptsComeFromTheProviderToo) {
     std::string source = "x = 4;";
     ZarnikScr text(source.data(), int(source.size()));
