@@ -111,8 +111,8 @@ TEST_F(LinkCurrent, TheTokenPassesAtTheNthQualifyingFiringAndBecomingCurrentIsAn
         {"change_count = 3;", 3, 1031},
         // fire_count 0, 1, 2: with change_step 2 the 1st and 3rd firings qualify.
         {"change_step = 2; change_count = 2;", 3, 1031},
-        // 300, 600, 900, 1200 gained: the 4th reaches sl_limit.
-        {"sl_limit = 1000; big_scores = 300;", 4, 2201},
+        // 300, 600, 900 gained: the 3rd reaches sl_limit exactly.
+        {"sl_limit = 900; big_scores = 300;", 3, 1901},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys);

@@ -226,7 +226,7 @@ TEST_F(TableTest, BallsAreDrawnTogetherAtTheFirstBallEntryFromTheBack) {
     EXPECT_EQ(g_log, (std::vector<std::string>{"draw under", "draw b2", "draw b1", "draw top"}));
 }
 
-TEST_F(TableTest, HeldTiltNudgesEverySeventhOfASecondWarnsOnTheSecondAndTiltsOnTheThird) {
+TEST_F(TableTest, HeldTiltNudgesEverySevenTenthsOfASecondWarnsOnTheSecondAndTiltsOnTheThird) {
     InputManager input;
     platform::ManualKeyboard keyboard;
     ControlBinding tilt;
