@@ -2,7 +2,6 @@
 
 #include "render/cache_entries.h"
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
