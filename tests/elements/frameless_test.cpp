@@ -27,7 +27,7 @@ protected:
     void Run(int updates, float dt) {
         for (int i = 0; i < updates; ++i) {
             Update(dt);
-            table.Draw(display.BackPicture());
+            table.Draw(display->BackPicture());
         }
     }
     Dummy* source = nullptr;
