@@ -72,6 +72,12 @@ FONTS = {
                  (180, 255, 255), (40, 160, 255)),
     "smallfnt": ("data\\fonts\\smallfnt.bmp", "DejaVuSans.ttf", 9, 14, 11,
                  (235, 235, 235), (190, 190, 200)),
+    # The menus' text fields.
+    "menufnt": ("data\\fonts\\menufnt.bmp", "DejaVuSansMono-Bold.ttf", 12, 22, 16,
+                (255, 255, 255), (150, 215, 255)),
+    # The game screen beside the table: score, player, ball and messages.
+    "panelfnt": ("data\\fonts\\panelfnt.bmp", "DejaVuSansMono-Bold.ttf", 13, 24, 18,
+                 (255, 250, 220), (255, 170, 60)),
 }
 SYSTEM_FONT = ("data\\fonts\\default.bmp", "DejaVuSansMono.ttf", 10, 16, 13,
                (255, 255, 255), (210, 215, 225))

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Writes the game's default data tree: the default table with its pictures,
-the ball, the fonts, the input bindings and the sounds.
+"""Writes the game's data tree: the configuration, the menus, the tables with
+their pictures, the ball, the fonts, the input bindings and the sounds.
 
 usage: generate.py OUTDIR   (writes OUTDIR/data/... and OUTDIR/t0000.outline)
 
@@ -13,11 +13,17 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import art  # noqa: E402
+import config  # noqa: E402
 import fonts  # noqa: E402
+import menu  # noqa: E402
+import menu_art  # noqa: E402
+import panel_art  # noqa: E402
 import sounds  # noqa: E402
 import table0 as T  # noqa: E402
 from formats import bmp_bytes, wav_bytes  # noqa: E402
 from script import blocks_text  # noqa: E402
+
+TABLES = [T]
 
 
 class Output:
@@ -44,18 +50,28 @@ class Output:
             if old != self.files[name]:
                 with open(path, "wb") as f:
                     f.write(self.files[name])
+        # Files of an earlier generation would be packed too, and a stray name
+        # among numbered frames breaks an animation read from the archive.
+        # The game's own files (settings, scores) stay.
+        keep = {os.path.join(self.root, *n.split("\\")) for n in self.files}
+        keep |= {os.path.join(self.root, "data", n) for n in ("settings", "scores")}
+        for d, _, names in os.walk(os.path.join(self.root, "data")):
+            for n in names:
+                if os.path.join(d, n) not in keep:
+                    os.remove(os.path.join(d, n))
 
 
 def table_pictures(out):
     """Draws every picture of the default table; returns their positions in
-    table units by name, as the script places them."""
+    table units by name, as the script places them, and the playfield."""
     places = {}
 
     def at(name, left, top):
         # Half a pixel in, so the position survives the script's four decimals.
         places[name] = ((left + 0.5) / T.SIZE, (top + 0.5) / T.SIZE)
 
-    out.put(T.FOLDER + "playfield.bmp", bmp_bytes(art.playfield()))
+    field = art.playfield()
+    out.put(T.FOLDER + "playfield.bmp", bmp_bytes(field))
     for side in "LR":
         left, top, frames = art.flipper_frames(side == "R")
         at("flipper " + side, left, top)
@@ -98,17 +114,43 @@ def table_pictures(out):
     at("gate", left, top)
     for i, f in enumerate(frames):
         out.put(T.FOLDER + "gate%04d.bmp" % i, bmp_bytes(f))
-    return places
+    side_pictures(out, T, 0)
+    return places, field
+
+
+def side_pictures(out, table, number):
+    """The game screen's panel and the strips above and below the table."""
+    width = table.RECT[2] - table.RECT[0]
+    out.put(table.FOLDER + "panel.bmp", bmp_bytes(panel_art.side_panel(table.THEME, number)))
+    out.put(table.FOLDER + "striptop.bmp", bmp_bytes(panel_art.strip(table.THEME, width, table.RECT[1], True)))
+    out.put(table.FOLDER + "stripbottom.bmp",
+            bmp_bytes(panel_art.strip(table.THEME, width, 600 - table.RECT[3], False)))
+
+
+def menus(out, playfields):
+    for name, pic in sorted(menu_art.pictures(playfields, [t.NAME for t in TABLES] + ["VOLCANO", "ABYSS"]).items()):
+        out.put(name, bmp_bytes(pic))
+    out.put(menu.SCRIPT, menu.script_text())
+    for name, (rate, bits, channels) in sorted(sounds.MENU.items()):
+        out.put(menu.FOLDER + name + ".wav", wav_bytes(sounds.synth(name), rate, bits, channels))
+    messages, clips = {}, {}
+    for t in TABLES:
+        messages.update(t.MESSAGES)
+        clips.update(t.CLIPS)
+    out.put(config.PATH, config.script_text(messages, clips))
 
 
 def generate(root):
     out = Output(root)
-    places = table_pictures(out)
+    places, playfield = table_pictures(out)
     left, top, right, bottom = T.RECT
     script = T.elements(places).text([
         ("ScreenRect", [("left", left), ("right", right), ("top", top), ("bottom", bottom)]),
         ("TableSettings", [("ball_count", 3)])])
     out.put("data\\tables\\t0000.script", script)
+    # Until the second and third tables are drawn, they play the first.
+    out.put("data\\tables\\t0001.script", script)
+    out.put("data\\tables\\t0002.script", script)
 
     for name, pic in art.ball_pictures(T.BALL_RADIUS * T.SIZE).items():
         out.put("data\\balls\\%s.bmp" % name, bmp_bytes(pic))
@@ -131,6 +173,7 @@ def generate(root):
 
     for name, (rate, bits, channels) in sorted(sounds.FORMATS.items()):
         out.put("data\\sounds\\%s.wav" % name, wav_bytes(sounds.synth(name), rate, bits, channels))
+    menus(out, [playfield] * 3)
     out.write()
 
     # The outer wall for the table's checks, outside the packed data.

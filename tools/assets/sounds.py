@@ -13,6 +13,14 @@ FORMATS = {
     "multiball": (44100, 16, 2),
 }
 
+# The menus' button sounds, in data\menu\: name -> (rate, bits, channels).
+MENU = {
+    "press": (22050, 16, 1),
+    "select": (22050, 16, 1),
+    "back": (22050, 16, 1),
+    "turn": (22050, 16, 2),
+}
+
 
 def _t(rate, seconds):
     return np.arange(int(rate * seconds)) / rate
@@ -26,9 +34,35 @@ def _noise(n, seed):
     return np.random.default_rng(seed).uniform(-1.0, 1.0, n)
 
 
+def _blip(rate, notes, length, decay):
+    """Short sine notes one after another: [(frequency, start seconds)]."""
+    t = _t(rate, length)
+    s = np.zeros(len(t))
+    for f, start in notes:
+        ts = t - start
+        on = ts >= 0
+        env = np.where(on, _env(np.maximum(ts, 1e-6), 0.003, decay), 0.0)
+        s += (np.sin(2 * np.pi * f * ts) + 0.25 * np.sin(4 * np.pi * f * ts)) * env
+    return s * 0.45
+
+
 def synth(name):
-    rate, _, channels = FORMATS[name]
-    if name == "bumper":
+    rate, _, channels = FORMATS[name] if name in FORMATS else MENU[name]
+    if name == "press":
+        t = _t(rate, 0.05)
+        s = (np.sin(2 * np.pi * 1800.0 * t) * 0.4 + _noise(len(t), 11) * 0.3) * _env(t, 0.0005, 0.008)
+    elif name == "select":
+        s = _blip(rate, [(880.0, 0.0), (1318.5, 0.06)], 0.3, 0.07)
+    elif name == "back":
+        s = _blip(rate, [(1046.5, 0.0), (659.25, 0.06)], 0.3, 0.07)
+    elif name == "turn":
+        t = _t(rate, 0.45)
+        n = np.convolve(_noise(len(t), 12), np.ones(25) / 25, mode="same") * 3.0
+        sweep = np.sin(2 * np.pi * np.cumsum(300.0 + 900.0 * t / 0.45) / rate) * 0.15
+        w = (n + sweep) * np.sin(np.pi * np.clip(t / 0.45, 0, 1)) ** 2
+        pan = t / 0.45
+        s = np.stack([w * (1.1 - pan), w * (0.1 + pan)], -1) * 0.8
+    elif name == "bumper":
         t = _t(rate, 0.22)
         f = 180.0 + 420.0 * np.exp(-t / 0.03)
         s = np.sin(2 * np.pi * np.cumsum(f) / rate) * _env(t, 0.002, 0.06)

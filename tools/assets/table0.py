@@ -2,8 +2,21 @@
 and the drawn playfield) and its elements and rules."""
 import math
 
+from panel_art import Theme
 from script import ElementList, Ref
 from shapes import arc, capsule, circle, rotate
+
+NAME = "COSMOS"
+THEME = Theme(NAME, dark=(8, 10, 40), light=(44, 40, 110), accent=(120, 190, 255),
+              glow=(1.0, 0.45, 0.1), ink=(255, 150, 40))
+# The game screen's messages and clips this table shows by name.
+MESSAGES = {
+    "t0 lanes": "ROLL THE LANES\\nLEFT TO RIGHT",
+    "t0 hole": "LANES LIT!\\nSHOOT THE HOLE",
+    "t0 multiball": "MULTIBALL!\\nKEEP THEM UP",
+    "t0 gate": "ORBIT GATE OPEN\\nSHOOT LEFT ORBIT",
+}
+CLIPS = {"multiball": "data\\clips\\multiball.avi"}
 
 SIZE = 560  # pixels across the table: square table units
 RECT = (0, 20, SIZE, 20 + SIZE)  # left, top, right, bottom on an 800 x 600 screen
@@ -276,6 +289,12 @@ def elements(pictures):
         e.add("sound " + s, "SoundObj", [("filename", "data\\sounds\\%s.wav" % s)])
     e.add("placeholder", "Dummy", [])
     links(e)
+    # The game screen's panel and the cabinet above and below the table,
+    # drawn over the playfield's edges so a nudge doesn't uncover them.
+    for name, x, y in (("panel", 1.0, -RECT[1] / SIZE), ("strip top", 0.0, -RECT[1] / SIZE),
+                       ("strip bottom", 0.0, 1.0)):
+        e.add(name, "StaticPicture", [("filename", FOLDER + name.replace(" ", "") + ".bmp"),
+                                      ("atX", x), ("atY", y), ("noTilt", 1)])
     e.add("playfield", "StaticPicture", [
         ("filename", FOLDER + "playfield.bmp"), ("atX", 0.0), ("atY", 0.0), ("noTilt", 0)])
     return e
@@ -323,7 +342,8 @@ def links(e):
     # stands before the opener: links step from the last to the first.
     link(e, "gate passage", "gate locker", ["gate"], ee_cando=1, ee_invert=1, ee_time=8.2,
          time_to_sleep=0.0)
-    link(e, "gate opener", "bumper 3", ["gate locker"], skip_events=4, time_to_sleep=0.05)
+    link(e, "gate opener", "bumper 3", ["gate locker"], skip_events=4, time_to_sleep=0.05,
+         can_activate_menu=1, menu_name="t0 gate")
     link(e, "orbit shot", "orbit sensor", ["orbit lamp", "sound lamp"], scores=2500,
          time_to_sleep=1.0)
 
@@ -333,18 +353,22 @@ def links(e):
     link(e, "bonus frenzy", "placeholder",
          ["bonus lamp 1", "bonus lamp 2", "bonus lamp 3", "star L", "star R"],
          can_set_tres_mode=1, tres_mode_act_count=1, tres_time=12.0, time_to_sleep=0.0)
+    link(e, "multiball news", "placeholder", [], can_activate_menu=1, menu_name="t0 multiball",
+         time_to_sleep=0.0)
     link(e, "multiball start", "placeholder",
-         ["multiball generator", "sound multiball", "multiball banner", "bonus frenzy"],
-         scores=10000, time_to_sleep=0.0)
+         ["multiball generator", "sound multiball", "multiball banner", "bonus frenzy", "multiball news"],
+         scores=10000, time_to_sleep=0.0, can_activate_menu=1, menu_name="multiball")
 
     # The goal: roll the three lanes from left to right, then the hole
     # starts multiball. The current link's arrow blinks.
+    # Becoming current shows the goal beside the table.
+    lanes = dict(can_actmenu_whencurrent=1, menu_name="t0 lanes")
     link(e, "goal lane 1", "lane sensor 1", [], next="goal lane 2", active_element="lane arrow 1",
-         initially_current=1, change_count=1, big_scores=1000, time_to_sleep=0.5)
+         initially_current=1, change_count=1, big_scores=1000, time_to_sleep=0.5, **lanes)
     link(e, "goal lane 2", "lane sensor 2", [], next="goal lane 3", active_element="lane arrow 2",
-         change_count=1, big_scores=2000, time_to_sleep=0.5)
+         change_count=1, big_scores=2000, time_to_sleep=0.5, **lanes)
     link(e, "goal lane 3", "lane sensor 3", [], next="goal hole", active_element="lane arrow 3",
-         change_count=1, big_scores=3000, time_to_sleep=0.5)
+         change_count=1, big_scores=3000, time_to_sleep=0.5, **lanes)
     link(e, "goal hole", "hole sensor", ["kickout", "sound lamp", ("multiball start", 1)],
          next="goal lane 1", active_element="hole arrow", change_count=1,
-         scores=1000, big_scores=5000, time_to_sleep=2.0)
+         scores=1000, big_scores=5000, time_to_sleep=2.0, can_actmenu_whencurrent=1, menu_name="t0 hole")
