@@ -15,6 +15,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import art  # noqa: E402
 import config  # noqa: E402
 import fonts  # noqa: E402
+import media  # noqa: E402
 import menu  # noqa: E402
 import menu_art  # noqa: E402
 import panel_art  # noqa: E402
@@ -41,6 +42,8 @@ class Output:
 
     def write(self):
         for name in sorted(self.files):
+            if hasattr(self.files[name], "result"):  # encoded beside the rest
+                self.files[name] = self.files[name].result()
             path = os.path.join(self.root, *name.split("\\"))
             os.makedirs(os.path.dirname(path), exist_ok=True)
             old = None
@@ -136,8 +139,22 @@ def menus(out, playfields):
     messages, clips = {}, {}
     for t in TABLES:
         messages.update(t.MESSAGES)
-        clips.update(t.CLIPS)
+        clips.update({name: spec[0] for name, spec in t.CLIPS.items()})
     out.put(config.PATH, config.script_text(messages, clips))
+
+
+def films(out):
+    """The start-up films, the game screen's clips and the music."""
+    out.put("data\\logo\\logo.avi", media.logo_film())
+    out.put("data\\logo\\wlogo.avi", media.wlogo_film())
+    made = set()
+    for t in TABLES:
+        for name, (path, title, colours, motion) in sorted(t.CLIPS.items()):
+            if path not in made:
+                made.add(path)
+                out.put(path, media.clip(title, colours, motion))
+    for path, data in sorted(media.music_tracks().items()):
+        out.put(path, data)
 
 
 def generate(root):
@@ -173,6 +190,7 @@ def generate(root):
 
     for name, (rate, bits, channels) in sorted(sounds.FORMATS.items()):
         out.put("data\\sounds\\%s.wav" % name, wav_bytes(sounds.synth(name), rate, bits, channels))
+    films(out)
     menus(out, [playfield] * 3)
     out.write()
 

@@ -16,7 +16,8 @@ MESSAGES = {
     "t0 multiball": "MULTIBALL!\\nKEEP THEM UP",
     "t0 gate": "ORBIT GATE OPEN\\nSHOOT LEFT ORBIT",
 }
-CLIPS = {"multiball": "data\\clips\\multiball.avi"}
+# name: (file, title, (dark, bright) colours, motion)
+CLIPS = {"multiball": ("data\\clips\\multiball.avi", "MULTIBALL", ((16, 10, 60), (255, 170, 60)), "burst")}
 
 SIZE = 560  # pixels across the table: square table units
 RECT = (0, 20, SIZE, 20 + SIZE)  # left, top, right, bottom on an 800 x 600 screen
