@@ -1,10 +1,12 @@
-"""Pictures of the default table, drawn at SS times their size and scaled down."""
+"""Pictures of the tables, drawn at SS times their size and scaled down. The
+parts every table shares are drawn from the kit's geometry; a table's own
+look is a Style: its background, its decorations and its colours."""
 import math
 
 import numpy as np
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
-import table0 as T
+import tablekit as K
 from formats import visible
 from shapes import capsule, rotate
 
@@ -114,52 +116,66 @@ def f32(c):
     return np.asarray(c, dtype=np.float32)
 
 
-def playfield():
-    n = T.SIZE * SS
-    sc = float(n)
-    yy, xx = np.mgrid[0:n, 0:n].astype(np.float32) / np.float32(sc)
-    rng = np.random.default_rng(20261206)
+class Style:
+    """How a table looks: background(img, xx, yy, n) paints the field,
+    decorate(img, n) adds what lies under the solids; the rest are colours
+    (0..1) of the shared parts."""
 
-    # Base: a deep blue field with a violet glow behind the bumpers and the title.
-    img = np.stack([0.05 + 0.10 * yy, 0.07 + 0.05 * (1 - yy), 0.25 + 0.15 * (1 - yy)], axis=-1)
-    for cx, cy, r, col in ((0.47, 0.34, 0.30, (0.35, 0.10, 0.45)), (0.47, 0.64, 0.22, (0.05, 0.25, 0.45))):
+    def __init__(self, background, decorate=None, wood=(0.23, 0.13, 0.07), cabinet=(0.55, 0.32, 0.18),
+                 wall=(0.72, 0.75, 0.82), sling=(0.92, 0.92, 0.95), sling_face=(0.85, 0.15, 0.12),
+                 bumper_skirt=(0.85, 0.12, 0.15), bumper_cap=(0.45, 0.08, 0.06), star=(1.0, 0.85, 0.3),
+                 ring=(0.9, 0.5, 1.0), stripe=(0.95, 0.75, 0.25), grain=60.0):
+        self.background, self.decorate = background, decorate
+        self.wood, self.cabinet, self.wall, self.sling, self.sling_face = wood, cabinet, wall, sling, sling_face
+        self.bumper_skirt, self.bumper_cap, self.star, self.ring = bumper_skirt, bumper_cap, star, ring
+        self.stripe, self.grain = stripe, grain
+
+
+def glows(img, xx, yy, spots):
+    """Soft coloured light: spots = [(cx, cy, r, colour)]."""
+    for cx, cy, r, col in spots:
         g = np.exp(-(((xx - cx) ** 2 + (yy - cy) ** 2) / np.float32(r * r)))
         img += g[..., None] * f32(col) * np.float32(0.6)
-    # Rays from the title, and stars.
-    ang = np.arctan2(yy - T.TITLE_Y, xx - T.MIRROR)
-    rays = (np.sin(ang * 18.0) > 0.55).astype(np.float32) * np.exp(-np.hypot(xx - T.MIRROR, yy - T.TITLE_Y) * 3.0)
-    stars = np.zeros((n, n), dtype=np.float32)
-    for x, y, b in rng.random((260, 3)):
-        i, j = int(y * n), int(x * n)
-        stars[max(0, i - 1): i + 2, max(0, j - 1): j + 2] = 0.25 + 0.6 * b
-    light = rays * 0.12 + blur(stars, 1.2) * 0.9
-    img += light[..., None] * f32((0.9, 0.8, 1.3))
+
+
+def title(img, n, text, sub, y, colours=((1.0, 0.55, 0.15), None), size=0.075):
+    """The table's name painted on the field, with a glow and a subtitle."""
+    sc = float(n)
+    w = Window(img, K.MIRROR, y + 0.02, 0.24)
+    m = text_mask(w.mask([]).shape, text, font("DejaVuSans-Bold.ttf", int(size * n)),
+                  ((K.MIRROR * sc - w.x0), (y * sc - w.y0)))
+    glow = blur(m, 0.012 * n)
+    w.paint(f32(colours[0]), np.clip(glow * 1.6, 0, 1) * 0.8)
+    t = w.yy - y
+    grad = colours[1](t) if colours[1] else np.clip(np.stack([np.ones_like(t), 0.85 - 2.5 * t, 0.35 - 2.0 * t], -1), 0, 1)
+    w.paint(grad * (0.8 + 0.3 * bevel(m, 4)[..., None]), m)
+    if sub:
+        sm = text_mask(m.shape, sub, font("DejaVuSans-Bold.ttf", int(0.02 * n)),
+                       (K.MIRROR * sc - w.x0, (y + 0.045) * sc - w.y0))
+        w.paint(f32((0.75, 0.85, 1.0)), sm * 0.9)
+
+
+def playfield(T):
+    """The whole playfield picture of table module T."""
+    n = K.SIZE * SS
+    sc = float(n)
+    yy, xx = np.mgrid[0:n, 0:n].astype(np.float32) / np.float32(sc)
+    st = T.STYLE
+    img = np.zeros((n, n, 3), dtype=np.float32)
+    st.background(img, xx, yy, n)
 
     # Inlane and outlane guide stripes, painted on the field.
-    for x0 in (T.LEFT_WALL + 0.034, T.mx(T.LEFT_WALL + 0.034)):
+    for x0 in (K.LEFT_WALL + 0.034, K.mx(K.LEFT_WALL + 0.034)):
         w = Window(img, x0, 0.75, 0.06)
-        w.paint(f32((0.95, 0.75, 0.25)), w.mask([capsule([(x0, 0.70), (x0, 0.80)], 0.006)]) * 0.55)
+        w.paint(f32(st.stripe), w.mask([capsule([(x0, 0.70), (x0, 0.80)], 0.006)]) * 0.55)
 
     # Circles around the bumpers.
     for bx, by in T.BUMPERS:
-        w = Window(img, bx, by, T.BUMPER_RADIUS + 0.03)
+        w = Window(img, bx, by, K.BUMPER_RADIUS + 0.03)
         r = np.hypot(w.xx - bx, w.yy - by)
-        w.paint(f32((0.9, 0.5, 1.0)), np.clip(1 - np.abs(r - T.BUMPER_RADIUS - 0.02) / 0.004, 0, 1) * 0.7)
-
-    # Title.
-    w = Window(img, T.MIRROR, T.TITLE_Y + 0.02, 0.24)
-    title = w.mask([])  # an empty mask of the window's size
-    title = text_mask(title.shape, "ZARNIK", font("DejaVuSans-Bold.ttf", int(0.075 * n)),
-                      ((T.MIRROR * sc - w.x0), (T.TITLE_Y * sc - w.y0)))
-    glow = blur(title, 0.012 * n)
-    w.paint(f32((1.0, 0.55, 0.15)), np.clip(glow * 1.6, 0, 1) * 0.8)
-    t = w.yy - T.TITLE_Y
-    tgrad = np.clip(np.stack([np.ones_like(t), 0.85 - 2.5 * t, 0.35 - 2.0 * t], -1), 0, 1)
-    w.paint(tgrad * (0.8 + 0.3 * bevel(title, 4)[..., None]), title)
-    sub = text_mask(title.shape, "ROLL  \u2022  LIGHT  \u2022  MULTIBALL",
-                    font("DejaVuSans-Bold.ttf", int(0.02 * n)),
-                    (T.MIRROR * sc - w.x0, (T.TITLE_Y + 0.045) * sc - w.y0))
-    w.paint(f32((0.75, 0.85, 1.0)), sub * 0.9)
+        w.paint(f32(st.ring), np.clip(1 - np.abs(r - K.BUMPER_RADIUS - 0.02) / 0.004, 0, 1) * 0.7)
+    if st.decorate:
+        st.decorate(img, n)
 
     # Unlit lamp inserts and arrow inserts.
     for name, (lx, ly, lr, col) in T.lamp_spots().items():
@@ -177,15 +193,19 @@ def playfield():
         w.paint(f32((0.30, 0.12, 0.05)), m * 0.85)
         w.paint(f32((0.9, 0.7, 0.4)), np.clip(m - blur(m, 2.0) * 0.9, 0, 1))
 
-    # The hole: a dark pit with a metal rim.
-    hole_r = T.HOLE_RADIUS + 0.012
-    w = Window(img, T.HOLE[0], T.HOLE[1], hole_r + 0.01)
-    r = np.hypot(w.xx - T.HOLE[0], w.yy - T.HOLE[1])
-    w.paint(f32((0.0, 0.0, 0.0)), np.clip((hole_r - r) * sc / 1.5, 0, 1) * (0.6 + 0.4 * np.clip(1 - r / hole_r, 0, 1)))
-    w.paint(f32((0.8, 0.8, 0.85)), np.clip(1 - np.abs(r - hole_r) * sc / 3.0, 0, 1))
+    # Holes: dark pits with a metal rim.
+    forms = T.forms()
+    for f in forms:
+        if f.style == "hole":
+            hx = sum(p[0] for p in f.points) / len(f.points)
+            hy = sum(p[1] for p in f.points) / len(f.points)
+            hole_r = K.HOLE_RADIUS + 0.012
+            w = Window(img, hx, hy, hole_r + 0.01)
+            r = np.hypot(w.xx - hx, w.yy - hy)
+            w.paint(f32((0.0, 0.0, 0.0)), np.clip((hole_r - r) * sc / 1.5, 0, 1) * (0.6 + 0.4 * np.clip(1 - r / hole_r, 0, 1)))
+            w.paint(f32((0.8, 0.8, 0.85)), np.clip(1 - np.abs(r - hole_r) * sc / 3.0, 0, 1))
 
     # Rollover buttons on the lane sensors.
-    forms = T.forms()
     for f in forms:
         if f.style == "sensor":
             (x0, y0), (x1, y1) = f.points[0], f.points[-1]
@@ -203,7 +223,7 @@ def playfield():
             slings.append(f.points)
         elif f.style == "sling face":
             faces.append(capsule(f.points, 0.010))
-        elif f.style == "bumper":
+        elif f.style in ("bumper", "target"):
             bumpers.append(f.points)
     outside = 1.0 - poly_mask((n, n), [T.playfield_polygon()], sc)
     wall = poly_mask((n, n), walls, sc)
@@ -213,13 +233,13 @@ def playfield():
     shadow = np.roll(np.roll(blur(allsolid, 0.006 * n), int(0.007 * n), axis=0), int(0.005 * n), axis=1)
     img *= (1.0 - 0.55 * shadow * (1 - allsolid))[..., None]
 
-    # Cabinet: dark wood with a chrome lip along the outline.
-    grain = np.sin(xx * 60 + 3 * np.sin(yy * 9))
-    wood = np.stack([0.23 + 0.05 * grain, 0.13 + 0.03 * grain, 0.07 + 0.0 * grain], -1)
+    # Cabinet with a chrome lip along the outline.
+    grain = np.sin(xx * st.grain + 3 * np.sin(yy * 9))
+    wood = np.stack([st.wood[0] + 0.05 * grain, st.wood[1] + 0.03 * grain, st.wood[2] + 0.0 * grain], -1)
     lip = np.clip(outside - np.clip(blur(outside, 0.005 * n) - 0.5, 0, 1) * 2, 0, 1) * outside
-    img = over(img, shaded((0.55, 0.32, 0.18), bevel(outside, 6), outside, 0.1) * 0.5 + wood * 0.5, outside)
+    img = over(img, shaded(st.cabinet, bevel(outside, 6), outside, 0.1) * 0.5 + wood * 0.5, outside)
     img = over(img, shaded((0.75, 0.78, 0.85), bevel(lip, 2), lip, 0.6), lip)
-    img = over(img, shaded((0.72, 0.75, 0.82), bevel(wall, 3), wall, 0.7), wall)
+    img = over(img, shaded(st.wall, bevel(wall, 3), wall, 0.7), wall)
     for f in forms:
         if f.style in ("sling", "sling face"):
             cx = sum(p[0] for p in f.points) / len(f.points)
@@ -227,26 +247,37 @@ def playfield():
             w = Window(img, cx, cy, 0.08)
             if f.style == "sling":
                 m = w.mask([f.points])
-                w.paint(shaded((0.92, 0.92, 0.95), bevel(m, 4), m, 0.5), m)
+                w.paint(shaded(st.sling, bevel(m, 4), m, 0.5), m)
             else:
                 m = w.mask([capsule(f.points, 0.010)])
-                w.paint(shaded((0.85, 0.15, 0.12), bevel(m, 2), m, 0.6), m)
-    # Bumpers: a red skirt, a white body and a dark cap; the cap lights on hits.
+                w.paint(shaded(st.sling_face, bevel(m, 2), m, 0.6), m)
+    # Bumpers: a skirt, a white body and a dark cap; the cap lights on hits.
     for bx, by in T.BUMPERS:
-        w = Window(img, bx, by, T.BUMPER_RADIUS + 0.005)
+        w = Window(img, bx, by, K.BUMPER_RADIUS + 0.005)
         r = np.hypot(w.xx - bx, w.yy - by)
-        m = np.clip((T.BUMPER_RADIUS - r) * sc / 1.5, 0, 1)
-        body = np.clip(1 - r / T.BUMPER_RADIUS, 0, 1)
-        col = np.where((r < T.BUMPER_RADIUS * 0.78)[..., None], f32((0.95, 0.95, 0.97)), f32((0.85, 0.12, 0.15)))
+        m = np.clip((K.BUMPER_RADIUS - r) * sc / 1.5, 0, 1)
+        body = np.clip(1 - r / K.BUMPER_RADIUS, 0, 1)
+        col = np.where((r < K.BUMPER_RADIUS * 0.78)[..., None], f32((0.95, 0.95, 0.97)), f32(st.bumper_skirt))
         lit = shaded((1.0, 1.0, 1.0), bevel(m, 4), m, 0.6)
         w.paint(col * lit * (0.7 + 0.3 * body[..., None]), m)
-        capm = np.clip((T.BUMPER_RADIUS * 0.62 - r) * sc / 1.5, 0, 1)
-        w.paint(shaded((0.45, 0.08, 0.06), bevel(capm, 3), capm, 0.5), capm)
-        w.paint(f32((1.0, 0.85, 0.3)), w.mask([star_points(bx, by, T.BUMPER_RADIUS * 0.45, 5)]) * 0.5)
+        capm = np.clip((K.BUMPER_RADIUS * 0.62 - r) * sc / 1.5, 0, 1)
+        w.paint(shaded(st.bumper_cap, bevel(capm, 3), capm, 0.5), capm)
+        w.paint(f32(st.star), w.mask([star_points(bx, by, K.BUMPER_RADIUS * 0.45, 5)]) * 0.5)
+    # Round targets: a rubber ring round a coloured face.
+    for f in forms:
+        if f.style == "target":
+            tx, ty = f.pivot
+            tr = max(np.hypot(x - tx, y - ty) for x, y in f.points)
+            w = Window(img, tx, ty, tr + 0.005)
+            r = np.hypot(w.xx - tx, w.yy - ty)
+            m = np.clip((tr - r) * sc / 1.5, 0, 1)
+            w.paint(shaded((0.15, 0.15, 0.18), bevel(m, 3), m, 0.4), m)
+            face_m = np.clip((tr * 0.72 - r) * sc / 1.5, 0, 1)
+            w.paint(shaded(st.star, bevel(face_m, 3), face_m, 0.6), face_m)
 
     # The plunger lane's one-way flap, a thin metal leaf at the lane top.
     blocker = [f for f in forms if f.style == "blocker"][0]
-    w = Window(img, T.LANE_OUTER - 0.03, T.LANE_TOP - 0.03, 0.05)
+    w = Window(img, K.LANE_OUTER - 0.03, K.LANE_TOP - 0.03, 0.05)
     w.paint(f32((0.6, 0.62, 0.7)), w.mask([capsule(blocker.points, 0.004)]) * 0.6)
     return to_rgb8(down(img))
 
@@ -273,10 +304,10 @@ def star_points(x, y, r, points, inner=0.45, phase=-90.0):
 def box_for(polys, margin=2):
     xs = [x for p in polys for x, _ in p]
     ys = [y for p in polys for _, y in p]
-    left = int(math.floor(min(xs) * T.SIZE)) - margin
-    top = int(math.floor(min(ys) * T.SIZE)) - margin
-    right = int(math.ceil(max(xs) * T.SIZE)) + margin
-    bottom = int(math.ceil(max(ys) * T.SIZE)) + margin
+    left = int(math.floor(min(xs) * K.SIZE)) - margin
+    top = int(math.floor(min(ys) * K.SIZE)) - margin
+    right = int(math.ceil(max(xs) * K.SIZE)) + margin
+    bottom = int(math.ceil(max(ys) * K.SIZE)) + margin
     return left, top, right - left, bottom - top
 
 
@@ -284,8 +315,8 @@ def render_polys(polys_fn, box, colour, bev=3, shine=0.6, extra=None):
     """Draws a frame of polygons inside box = (left, top, w, h) in pixels."""
     left, top, w, h = box
     shape = (h * SS, w * SS)
-    off = (left / T.SIZE, top / T.SIZE)
-    sc = T.SIZE * SS
+    off = (left / K.SIZE, top / K.SIZE)
+    sc = K.SIZE * SS
     m = poly_mask(shape, polys_fn, sc, off)
     rgb = shaded(colour, bevel(m, bev), m, shine)
     if extra is not None:
@@ -294,8 +325,8 @@ def render_polys(polys_fn, box, colour, bev=3, shine=0.6, extra=None):
 
 
 def flipper_frames(right):
-    polys = [T.flipper_outline(-T.FLIPPER_SWING * i / (T.FLIPPER_FRAMES - 1), right)
-             for i in range(T.FLIPPER_FRAMES)]
+    polys = [K.flipper_outline(-K.FLIPPER_SWING * i / (K.FLIPPER_FRAMES - 1), right)
+             for i in range(K.FLIPPER_FRAMES)]
     box = box_for(polys)
 
     def rubber(rgb, m, shape, sc, off):
@@ -309,10 +340,10 @@ def flipper_frames(right):
 
 def plunger_frames():
     """Frame 0 shows the head raised by the full travel, the last frame at rest."""
-    x0, x1 = T.LANE_WALL[1] + 0.006, T.LANE_OUTER - 0.006
+    x0, x1 = K.LANE_WALL[1] + 0.006, K.LANE_OUTER - 0.006
     frames_polys = []
-    for i in range(T.PLUNGER_FRAMES):
-        y = T.PLUNGER_Y - T.PLUNGER_TRAVEL * (1.0 - i / (T.PLUNGER_FRAMES - 1))
+    for i in range(K.PLUNGER_FRAMES):
+        y = K.PLUNGER_Y - K.PLUNGER_TRAVEL * (1.0 - i / (K.PLUNGER_FRAMES - 1))
         frames_polys.append((y, [(x0, y), (x1, y), (x1, y + 0.012), (x0, y + 0.012)]))
     box = box_for([p for _, p in frames_polys] + [[(x0, 0.99), (x1, 0.99)]])
     frames = []
@@ -343,9 +374,9 @@ def lamp_picture(x, y, r, colour, on):
     box = box_for([[(x - r, y - r), (x + r, y + r)]], 1)
     left, top, w, h = box
     shape = (h * SS, w * SS)
-    yy, xx = np.mgrid[0: shape[0], 0: shape[1]].astype(np.float32) / (T.SIZE * SS)
-    rr = np.hypot(xx + left / T.SIZE - x, yy + top / T.SIZE - y)
-    m = np.clip((r - rr) * T.SIZE * SS / 1.5, 0, 1)
+    yy, xx = np.mgrid[0: shape[0], 0: shape[1]].astype(np.float32) / (K.SIZE * SS)
+    rr = np.hypot(xx + left / K.SIZE - x, yy + top / K.SIZE - y)
+    m = np.clip((r - rr) * K.SIZE * SS / 1.5, 0, 1)
     c = np.asarray(colour, dtype=np.float32) / 255.0
     k = np.clip(1 - rr / r, 0, 1)[..., None]
     rgb = c * (0.55 + 0.45 * k) + (1 - c) * k ** 2 * 0.9 if on else c * 0.3 + 0.12 * k
@@ -373,21 +404,21 @@ def star_frames(x, y):
     return box[0], box[1], frames
 
 
-def banner_frames():
+def banner_frames(text="MULTIBALL", y=0.505, colour=(1.0, 0.3, 0.1)):
     w, h = 200, 34
-    left, top = int(T.MIRROR * T.SIZE) - w // 2, int(0.505 * T.SIZE)
+    left, top = int(K.MIRROR * K.SIZE) - w // 2, int(y * K.SIZE)
     frames = []
     fnt = font("DejaVuSans-Bold.ttf", 26 * SS)
-    m = text_mask((h * SS, w * SS), "MULTIBALL", fnt, (w * SS / 2, h * SS / 2))
+    m = text_mask((h * SS, w * SS), text, fnt, (w * SS / 2, h * SS / 2))
     for i in range(6):
         k = i / 5.0
-        rgb = shaded((1.0, 0.3 + 0.6 * k, 0.1 + 0.5 * k), bevel(m, 3), m, 0.3 + 0.6 * k)
+        rgb = shaded((colour[0], colour[1] + 0.6 * k, colour[2] + 0.5 * k), bevel(m, 3), m, 0.3 + 0.6 * k)
         frames.append(sprite(rgb, m * (0.2 + 0.8 * k) if i else m * 0.0))
     return left, top, frames
 
 
-def gate_frames():
-    (x0, y0), (x1, y1) = T.GATE
+def gate_frames(gate):
+    (x0, y0), (x1, y1) = gate
     length = math.hypot(x1 - x0, y1 - y0)
     closed = math.atan2(y1 - y0, x1 - x0)
     polys = []

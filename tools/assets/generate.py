@@ -20,11 +20,14 @@ import menu  # noqa: E402
 import menu_art  # noqa: E402
 import panel_art  # noqa: E402
 import sounds  # noqa: E402
-import table0 as T  # noqa: E402
+import table0  # noqa: E402
+import table1  # noqa: E402
+import table2  # noqa: E402
+import tablekit as K  # noqa: E402
 from formats import bmp_bytes, wav_bytes  # noqa: E402
 from script import blocks_text  # noqa: E402
 
-TABLES = [T]
+TABLES = [table0, table1, table2]
 
 
 class Output:
@@ -64,35 +67,38 @@ class Output:
                     os.remove(os.path.join(d, n))
 
 
-def table_pictures(out):
-    """Draws every picture of the default table; returns their positions in
+def table_pictures(out, T, number):
+    """Draws every picture of table module T; returns their positions in
     table units by name, as the script places them, and the playfield."""
     places = {}
 
     def at(name, left, top):
         # Half a pixel in, so the position survives the script's four decimals.
-        places[name] = ((left + 0.5) / T.SIZE, (top + 0.5) / T.SIZE)
+        places[name] = ((left + 0.5) / K.SIZE, (top + 0.5) / K.SIZE)
 
-    field = art.playfield()
-    out.put(T.FOLDER + "playfield.bmp", bmp_bytes(field))
+    def put(name, rgb):
+        out.put(T.FOLDER + name, bmp_bytes(rgb))
+
+    field = art.playfield(T)
+    put("playfield.bmp", field)
     for side in "LR":
         left, top, frames = art.flipper_frames(side == "R")
         at("flipper " + side, left, top)
         for i, f in enumerate(frames):
-            out.put(T.FOLDER + "flip%s%04d.bmp" % (side.lower(), i), bmp_bytes(f))
+            put("flip%s%04d.bmp" % (side.lower(), i), f)
     left, top, frames = art.plunger_frames()
     at("plunger", left, top)
     for i, f in enumerate(frames):
-        out.put(T.FOLDER + "plunger%04d.bmp" % i, bmp_bytes(f))
+        put("plunger%04d.bmp" % i, f)
     for name, (x, y, r, colour) in sorted(T.lamp_spots().items()):
         key = name.replace(" ", "")
-        if name.startswith("bonus"):
+        if name.startswith("bonus"):  # a Switch: off and on frames
             for i, on in enumerate((False, True)):
                 left, top, pic = art.lamp_picture(x, y, r, colour, on)
-                out.put(T.FOLDER + "%s_%04d.bmp" % (key, i), bmp_bytes(pic))
+                put("%s_%04d.bmp" % (key, i), pic)
         else:
             left, top, pic = art.lamp_picture(x, y, r, colour, True)
-            out.put(T.FOLDER + key + ".bmp", bmp_bytes(pic))
+            put(key + ".bmp", pic)
         at(name, left, top)
     written = set()
     for name, (x, y, angle, key) in sorted(T.arrow_spots().items()):
@@ -102,36 +108,23 @@ def table_pictures(out):
             # Arrows of one kind share their frames, so they must share their shape.
             written.add(key)
             for i, f in enumerate(frames):
-                out.put(T.FOLDER + "%s%04d.bmp" % (key, i), bmp_bytes(f))
-    for name, x in (("star L", 0.255), ("star R", T.mx(0.255))):
-        left, top, frames = art.star_frames(x, T.TITLE_Y)
-        at(name, left, top)
-        if name == "star L":
-            for i, f in enumerate(frames):
-                out.put(T.FOLDER + "star%04d.bmp" % i, bmp_bytes(f))
-    left, top, frames = art.banner_frames()
-    at("multiball banner", left, top)
-    for i, f in enumerate(frames):
-        out.put(T.FOLDER + "mball%04d.bmp" % i, bmp_bytes(f))
-    left, top, frames = art.gate_frames()
-    at("gate", left, top)
-    for i, f in enumerate(frames):
-        out.put(T.FOLDER + "gate%04d.bmp" % i, bmp_bytes(f))
-    side_pictures(out, T, 0)
+                put("%s%04d.bmp" % (key, i), f)
+    T.pictures(put, at)
+    side_pictures(out, T, number)
     return places, field
 
 
 def side_pictures(out, table, number):
     """The game screen's panel and the strips above and below the table."""
-    width = table.RECT[2] - table.RECT[0]
+    width = K.RECT[2] - K.RECT[0]
     out.put(table.FOLDER + "panel.bmp", bmp_bytes(panel_art.side_panel(table.THEME, number)))
-    out.put(table.FOLDER + "striptop.bmp", bmp_bytes(panel_art.strip(table.THEME, width, table.RECT[1], True)))
+    out.put(table.FOLDER + "striptop.bmp", bmp_bytes(panel_art.strip(table.THEME, width, K.RECT[1], True)))
     out.put(table.FOLDER + "stripbottom.bmp",
-            bmp_bytes(panel_art.strip(table.THEME, width, 600 - table.RECT[3], False)))
+            bmp_bytes(panel_art.strip(table.THEME, width, 600 - K.RECT[3], False)))
 
 
 def menus(out, playfields):
-    for name, pic in sorted(menu_art.pictures(playfields, [t.NAME for t in TABLES] + ["VOLCANO", "ABYSS"]).items()):
+    for name, pic in sorted(menu_art.pictures(playfields, [t.NAME for t in TABLES]).items()):
         out.put(name, bmp_bytes(pic))
     out.put(menu.SCRIPT, menu.script_text())
     for name, (rate, bits, channels) in sorted(sounds.MENU.items()):
@@ -159,17 +152,17 @@ def films(out):
 
 def generate(root):
     out = Output(root)
-    places, playfield = table_pictures(out)
-    left, top, right, bottom = T.RECT
-    script = T.elements(places).text([
-        ("ScreenRect", [("left", left), ("right", right), ("top", top), ("bottom", bottom)]),
-        ("TableSettings", [("ball_count", 3)])])
-    out.put("data\\tables\\t0000.script", script)
-    # Until the second and third tables are drawn, they play the first.
-    out.put("data\\tables\\t0001.script", script)
-    out.put("data\\tables\\t0002.script", script)
+    playfields = []
+    for number, T in enumerate(TABLES):
+        places, field = table_pictures(out, T, number)
+        playfields.append(field)
+        left, top, right, bottom = K.RECT
+        script = T.elements(places).text([
+            ("ScreenRect", [("left", left), ("right", right), ("top", top), ("bottom", bottom)]),
+            ("TableSettings", [("ball_count", 3)])])
+        out.put("data\\tables\\t%04d.script" % number, script)
 
-    for name, pic in art.ball_pictures(T.BALL_RADIUS * T.SIZE).items():
+    for name, pic in art.ball_pictures(K.BALL_RADIUS * K.SIZE).items():
         out.put("data\\balls\\%s.bmp" % name, bmp_bytes(pic))
 
     font_blocks = []
@@ -191,13 +184,14 @@ def generate(root):
     for name, (rate, bits, channels) in sorted(sounds.FORMATS.items()):
         out.put("data\\sounds\\%s.wav" % name, wav_bytes(sounds.synth(name), rate, bits, channels))
     films(out)
-    menus(out, [playfield] * 3)
+    menus(out, playfields)
     out.write()
 
-    # The outer wall for the table's checks, outside the packed data.
-    with open(os.path.join(root, "t0000.outline"), "w") as f:
-        for x, y in T.playfield_polygon():
-            f.write("%.6f %.6f\n" % (x, y))
+    # The outer walls for the tables' checks, outside the packed data.
+    for number, T in enumerate(TABLES):
+        with open(os.path.join(root, "t%04d.outline" % number), "w") as f:
+            for x, y in T.playfield_polygon():
+                f.write("%.6f %.6f\n" % (x, y))
 
 
 if __name__ == "__main__":

@@ -1,10 +1,15 @@
 """The default table: its layout (the one source of both the collision forms
 and the drawn playfield) and its elements and rules."""
-import math
+import numpy as np
 
+import art
 from panel_art import Theme
-from script import ElementList, Ref
-from shapes import arc, capsule, circle, rotate
+from shapes import arc, capsule, circle
+from tablekit import *  # noqa: F401,F403 the shared lower playfield and helpers
+from tablekit import (BOTTOM, BUMPER_RADIUS, MIRROR, HOLE_RADIUS, LANE_OUTER, LANE_WALL, LEFT_WALL, Form, begin,
+                      end_sensors, feedback_links, finish, flipper_forms, folder, guide_forms,
+                      lane_blocker, lane_wall, link, messages, mx, outer_wall, sling_forms, sling_lamps,
+                      sounds)
 
 NAME = "COSMOS"
 THEME = Theme(NAME, dark=(8, 10, 40), light=(44, 40, 110), accent=(120, 190, 255),
@@ -19,55 +24,55 @@ MESSAGES = {
 # name: (file, title, (dark, bright) colours, motion)
 CLIPS = {"multiball": ("data\\clips\\multiball.avi", "MULTIBALL", ((16, 10, 60), (255, 170, 60)), "burst")}
 
-SIZE = 560  # pixels across the table: square table units
-RECT = (0, 20, SIZE, 20 + SIZE)  # left, top, right, bottom on an 800 x 600 screen
-FOLDER = "data\\tables\\t0000\\"
-BALL_RADIUS = 0.02
-
-LEFT_WALL = 0.14
-LANE_WALL = (0.79, 0.805)  # the wall between the plunger lane and the playfield
-LANE_OUTER = 0.86
-LANE_TOP = 0.30
-PLUNGER_Y = 0.925
-PLUNGER_TRAVEL = 0.03
-BALL_START = (0.8325, 0.86)
-BOTTOM = 1.25  # walls run past the picture so a drained ball falls out cleanly
-MIRROR = (LEFT_WALL + LANE_WALL[0]) / 2  # flippers, guides and slings are symmetric about it
-FLIPPER_PIVOT = (0.335, 0.885)
-FLIPPER_LENGTH = 0.105
-FLIPPER_REST = math.radians(28.0)  # below the horizontal
-FLIPPER_SWING = math.radians(58.0)
-FLIPPER_RADII = (0.021, 0.010)  # at the pivot and at the tip
-FLIPPER_FRAMES = 8
-GUIDE_WIDTH = 0.014
-PLUNGER_FRAMES = 6
+FOLDER = folder(0)
 BUMPERS = [(0.38, 0.32), (0.56, 0.32), (0.47, 0.45)]
-BUMPER_RADIUS = 0.042
 LANE_POSTS = [0.40, 0.50, 0.60, 0.70]
 LANE_Y = (0.13, 0.19)
 HOLE = (0.27, 0.49)
-HOLE_RADIUS = 0.014
 ORBIT_WALL_X = 0.20
 ORBIT = (0.27, 0.56)  # top and bottom of the orbit's inner wall
 GATE = [(LEFT_WALL, 0.232), (0.205, 0.262)]
 TITLE_Y = 0.63
 
 
-def mx(x):
-    return 2 * MIRROR - x
+def background(img, xx, yy, n):
+    """A deep blue field, violet glow, rays from the title, and stars."""
+    rng = np.random.default_rng(20261206)
+    img[...] = np.stack([0.05 + 0.10 * yy, 0.07 + 0.05 * (1 - yy), 0.25 + 0.15 * (1 - yy)], axis=-1)
+    art.glows(img, xx, yy, ((0.47, 0.34, 0.30, (0.35, 0.10, 0.45)), (0.47, 0.64, 0.22, (0.05, 0.25, 0.45))))
+    ang = np.arctan2(yy - TITLE_Y, xx - MIRROR)
+    rays = (np.sin(ang * 18.0) > 0.55).astype(np.float32) * np.exp(-np.hypot(xx - MIRROR, yy - TITLE_Y) * 3.0)
+    stars = np.zeros((n, n), dtype=np.float32)
+    for x, y, b in rng.random((260, 3)):
+        i, j = int(y * n), int(x * n)
+        stars[max(0, i - 1): i + 2, max(0, j - 1): j + 2] = 0.25 + 0.6 * b
+    light = rays * 0.12 + art.blur(stars, 1.2) * 0.9
+    img += light[..., None] * art.f32((0.9, 0.8, 1.3))
 
 
-def mirror(points):
-    return [(mx(x), y) for x, y in points][::-1]
+def decorate(img, n):
+    art.title(img, n, "ZARNIK", "ROLL  \u2022  LIGHT  \u2022  MULTIBALL", TITLE_Y)
 
 
-class Form:
-    """One collision form and how it is drawn."""
+STYLE = art.Style(background, decorate)
 
-    def __init__(self, name, points, closed, c_type, kb, ks, style, pivot=None):
-        self.name, self.points, self.closed = name, points, closed
-        self.c_type, self.kb, self.ks, self.style = c_type, kb, ks, style
-        self.pivot = pivot
+
+def pictures(put, at):
+    """This table's own sprites: the spinning stars, the banner, the gate."""
+    for name, x in (("star L", 0.255), ("star R", mx(0.255))):
+        left, top, frames = art.star_frames(x, TITLE_Y)
+        at(name, left, top)
+        if name == "star L":
+            for i, f in enumerate(frames):
+                put("star%04d.bmp" % i, f)
+    left, top, frames = art.banner_frames()
+    at("multiball banner", left, top)
+    for i, f in enumerate(frames):
+        put("mball%04d.bmp" % i, f)
+    left, top, frames = art.gate_frames(GATE)
+    at("gate", left, top)
+    for i, f in enumerate(frames):
+        put("gate%04d.bmp" % i, f)
 
 
 def outline():
@@ -80,64 +85,19 @@ def outline():
     return pts
 
 
-def flipper_outline(angle, right):
-    """The bat at rest rotated by angle; the tip comes first (the flipper's
-    strike test takes the first vertex as the bat's direction)."""
-    px, py = FLIPPER_PIVOT
-    r0, r1 = FLIPPER_RADII
-    tip = (px + FLIPPER_LENGTH, py)
-    pts = [(tip[0] + r1, py)]
-    pts += arc(tip[0], py, r1, 0.0, 90.0, 3)[1:]
-    pts += arc(px, py, r0, 90.0, 270.0, 8)
-    pts += arc(tip[0], py, r1, 270.0, 360.0, 3)[:-1]
-    pts = rotate(pts, px, py, FLIPPER_REST + angle)
-    if right:
-        pts = [(mx(x), y) for x, y in pts]
-    return pts
-
-
-def guide_end():
-    """Where an inlane guide meets its bat: its top surface runs onto the bat's
-    top edge just past the pivot, so a ball rolls from one onto the other
-    instead of resting in a dip between the guide's end and the pivot."""
-    px, py = FLIPPER_PIVOT
-    up = (math.sin(FLIPPER_REST), -math.cos(FLIPPER_REST))
-    along = (math.cos(FLIPPER_REST), math.sin(FLIPPER_REST))
-    k = FLIPPER_RADII[0] - GUIDE_WIDTH / 2
-    return (px + k * up[0] + 0.01 * along[0], py + k * up[1] + 0.01 * along[1])
-
-
 def forms():
     """Every collision form, in the order the ball tests them."""
-    f = []
-    f.append(Form("flipper form L", flipper_outline(0.0, False), True,
-                  "COLLISION_COMBINE", 0.25, 0.75, "flipper", FLIPPER_PIVOT))
-    f.append(Form("flipper form R", flipper_outline(0.0, True), True,
-                  "COLLISION_COMBINE", 0.25, 0.75, "flipper", (mx(FLIPPER_PIVOT[0]), FLIPPER_PIVOT[1])))
-    f.append(Form("plunger form", [(LANE_WALL[1], PLUNGER_Y), (LANE_OUTER, PLUNGER_Y)], False,
-                  "COLLISION_STOP", 0.0, 0.0, "plunger", ((LANE_WALL[1] + LANE_OUTER) / 2, PLUNGER_Y)))
-    # Slingshots: the kicking face is its own bouncy form, tested before the body.
-    sling = [(0.27, 0.665), (0.27, 0.765), (0.318, 0.797)]
-    for side, pts in (("L", sling), ("R", [(mx(x), y) for x, y in sling])):
-        face = [pts[0], pts[2]]
-        f.append(Form("sling face " + side, face, False, "COLLISION_BOUNCE", 1.45, 0.0, "sling face"))
-        f.append(Form("sling " + side, pts, True, "COLLISION_COMBINE", 0.35, 0.65, "sling"))
+    f = flipper_forms() + sling_forms()
     for i, (x, y) in enumerate(BUMPERS):
         f.append(Form("bumper %d" % (i + 1), circle(x, y, BUMPER_RADIUS, 16), True,
                       "COLLISION_BOUNCE", 1.5, 0.0, "bumper", (x, y)))
     f.append(Form("gate", GATE, False, "COLLISION_COMBINE", 0.3, 0.7, "gate"))
-    f.append(Form("lane blocker", [(LANE_WALL[0], LANE_TOP - 0.005), (LANE_OUTER, LANE_TOP - 0.05)],
-                  False, "COLLISION_COMBINE", 0.3, 0.7, "blocker"))
-    f.append(Form("outer wall", outline(), False, "COLLISION_COMBINE", 0.25, 0.75, "outline"))
-    f.append(Form("lane wall", capsule([(sum(LANE_WALL) / 2, LANE_TOP), (sum(LANE_WALL) / 2, BOTTOM)],
-                                       LANE_WALL[1] - LANE_WALL[0]), True,
-                  "COLLISION_COMBINE", 0.2, 0.8, "wall"))
+    f.append(lane_blocker())
+    f.append(outer_wall(outline()))
+    f.append(lane_wall())
     f.append(Form("orbit wall", capsule([(ORBIT_WALL_X, ORBIT[0]), (ORBIT_WALL_X, ORBIT[1])], 0.014),
                   True, "COLLISION_COMBINE", 0.3, 0.7, "wall"))
-    guide = [(0.215, 0.66), (0.215, 0.80), guide_end()]
-    f.append(Form("guide L", capsule(guide, GUIDE_WIDTH), True, "COLLISION_COMBINE", 0.3, 0.7, "wall"))
-    f.append(Form("guide R", capsule([(mx(x), y) for x, y in guide], GUIDE_WIDTH), True,
-                  "COLLISION_COMBINE", 0.3, 0.7, "wall"))
+    f += guide_forms()
     for i, x in enumerate(LANE_POSTS):
         f.append(Form("lane post %d" % (i + 1), capsule([(x, LANE_Y[0]), (x, LANE_Y[1])], 0.014), True,
                       "COLLISION_COMBINE", 0.4, 0.6, "post"))
@@ -150,11 +110,7 @@ def forms():
                   "COLLISION_NONE", 0.2, 0.8, "hole"))
     f.append(Form("orbit sensor", [(LEFT_WALL, 0.40), (ORBIT_WALL_X - 0.007, 0.40)], False,
                   "COLLISION_NONE", 0.2, 0.8, "sensor"))
-    f.append(Form("lane exit sensor", [(0.74, 0.03), (0.74, 0.24)], False,
-                  "COLLISION_NONE", 0.2, 0.8, "none"))
-    f.append(Form("drain sensor", [(LEFT_WALL, 1.03), (LANE_WALL[0], 1.03)], False,
-                  "COLLISION_NONE", 0.2, 0.8, "none"))
-    return f
+    return f + end_sensors()
 
 
 def playfield_polygon():
@@ -172,8 +128,7 @@ def lamp_spots():
     for i, (x, y) in enumerate(BUMPERS):
         spots["bumper lamp %d" % (i + 1)] = (x, y, 0.026, (255, 90, 60))
     spots["orbit lamp"] = (0.17, 0.50, 0.014, (80, 220, 255))
-    spots["sling lamp L"] = (0.289, 0.745, 0.010, (255, 120, 220))
-    spots["sling lamp R"] = (mx(0.289), 0.745, 0.010, (255, 120, 220))
+    spots.update(sling_lamps())
     for i, x in enumerate((0.36, 0.465, 0.57)):
         spots["bonus lamp %d" % (i + 1)] = (x, 0.56, 0.013, (120, 255, 120))
     return spots
@@ -189,63 +144,14 @@ def arrow_spots():
     return spots
 
 
-def px(v):
-    return int(v * SIZE)
-
-
 def elements(pictures):
     """The element list. pictures maps an art name to its (left, top) in
     table units, as the art module placed it."""
-    e = ElementList()
-    bx, by = BALL_START
-    e.add("ball", "MainBall", [
-        ("name", "Glass Ball"), ("atX", bx), ("atY", by),
-        ("startup_position_x", bx), ("startup_position_y", by),
-        ("startup_speed_x", 0.0), ("startup_speed_y", 0.0),
-        ("radius", BALL_RADIUS), ("opacity", 0.5),
-        ("dmap", "data\\balls\\dmap.bmp"), ("dmplus", "data\\balls\\dmplus.bmp"),
-        ("image", "data\\balls\\image.bmp"), ("shadow", "data\\balls\\shadow.bmp"),
-        ("shX", 2), ("shY", 3), ("refX", 0), ("refY", -6), ("temp", 0)])
-    for f in forms():
-        pivot = f.pivot or (sum(p[0] for p in f.points) / len(f.points),
-                            sum(p[1] for p in f.points) / len(f.points))
-        e.add(f.name, "CollisionForm",
-              [("atX", pivot[0]), ("atY", pivot[1]), ("k_bounce", f.kb), ("k_slide", f.ks),
-               ("f_type", "CLOSED" if f.closed else "OPENED"), ("c_type", f.c_type)],
-              [("Line", [("toX", x), ("toY", y)]) for x, y in f.points])
-    for side, control, sign in (("L", 2, 1.0), ("R", 1, -1.0)):
-        left, top = pictures["flipper " + side]
-        # LEFTHANDLE turns its form with +1, RIGHTHANDLE with -1: the signs
-        # of maxangle make both bats swing up.
-        e.add("flipper " + side, "Handle", [
-            ("atX", left), ("atY", top), ("filestart", FOLDER + "flip" + side.lower()),
-            ("fileend", ".bmp"), ("filecount", FLIPPER_FRAMES), ("fspeed", 22.0), ("bspeed", 12.0),
-            ("maxangle", -sign * FLIPPER_SWING), ("length", FLIPPER_LENGTH), ("control", control),
-            ("form", Ref("flipper form " + side))])
-    left, top = pictures["plunger"]
-    e.add("plunger", "Spring", [
-        ("atX", left), ("atY", top), ("filestart", FOLDER + "plunger"), ("fileend", ".bmp"),
-        ("filecount", PLUNGER_FRAMES), ("fspeed", 1.2), ("bspeed", 9.0),
-        ("maxangle", PLUNGER_TRAVEL), ("kmax", 0.86), ("control", 3), ("form", Ref("plunger form"))])
+    e = begin(pictures, forms(), FOLDER)
 
-    # Messages. The three named strings are driven by the table itself.
-    e.add("welcome", "TravelingString", [
-        ("name", "welcome"), ("message", "Welcome to Zarnik!"), ("font", "msgfnt"),
-        ("center", 0), ("swiched", 1), ("active", 1), ("type", 2),
-        ("tspeedX", 0.32), ("tspeedY", 0.0), ("atX", 1.0), ("atY", 0.575)],
-        [("SimpleMessage", [("string", s)]) for s in (
-            "Welcome to Zarnik!", "Roll the top lanes from left to right",
-            "Lanes lit: shoot the hole for MULTIBALL", "Open the gate: hit the bumpers",
-            "Shoot the left orbit when the gate is open")])
-    e.add("nextball", "TravelingString", [
-        ("name", "nextball"), ("message", "Ball 01 from 03"), ("font", "msgfnt"),
-        ("center", 0), ("swiched", 1), ("active", 0), ("type", 2),
-        ("tspeedX", 0.4), ("tspeedY", 0.0), ("atX", 1.0), ("atY", 0.575)])
-    e.add("gameover", "TravelingString", [
-        ("name", "gameover"), ("message", "GAME OVER"), ("font", "bigfnt"),
-        ("center", 0), ("swiched", 0), ("active", 0), ("type", 2),
-        ("tspeedX", 0.3), ("tspeedY", 0.0), ("atX", 1.0), ("atY", 0.5)],
-        [("SimpleMessage", [("string", "GAME OVER")])])
+    messages(e, ["Welcome to Zarnik!", "Roll the top lanes from left to right",
+                 "Lanes lit: shoot the hole for MULTIBALL", "Open the gate: hit the bumpers",
+                 "Shoot the left orbit when the gate is open"])
 
     # Sprites: arrows that blink while they are the goal, the multiball
     # banner, and the spinning stars beside the title.
@@ -286,33 +192,11 @@ def elements(pictures):
         ("speedValue", 0.75), ("timeToRelease", 1.2)])
     e.add("multiball generator", "BallGenerator", [
         ("atX", 0.70), ("atY", 0.09), ("speedX", -0.9), ("speedY", 0.1), ("speedValue", 0.6)])
-    for s in ("bumper", "slingshot", "flipper", "launch", "lamp", "drain", "multiball"):
-        e.add("sound " + s, "SoundObj", [("filename", "data\\sounds\\%s.wav" % s)])
+    sounds(e)
     e.add("placeholder", "Dummy", [])
     links(e)
-    # The game screen's panel and the cabinet above and below the table,
-    # drawn over the playfield's edges so a nudge doesn't uncover them.
-    for name, x, y in (("panel", 1.0, -RECT[1] / SIZE), ("strip top", 0.0, -RECT[1] / SIZE),
-                       ("strip bottom", 0.0, 1.0)):
-        e.add(name, "StaticPicture", [("filename", FOLDER + name.replace(" ", "") + ".bmp"),
-                                      ("atX", x), ("atY", y), ("noTilt", 1)])
-    e.add("playfield", "StaticPicture", [
-        ("filename", FOLDER + "playfield.bmp"), ("atX", 0.0), ("atY", 0.0), ("noTilt", 0)])
+    finish(e, FOLDER)
     return e
-
-
-def link(e, name, source, targets=(), **keys):
-    """A rule link; targets are element names, or (name, current_only)."""
-    fields = [("from", Ref(source))]
-    for k in ("next", "active_element", "timeout_next"):
-        if k in keys:
-            keys[k] = Ref(keys[k])
-    fields += sorted(keys.items())
-    subs = []
-    for t in targets:
-        name_t, only = (t, 0) if isinstance(t, str) else t
-        subs.append(("To", [("current_only", only), ("to", Ref(name_t))]))
-    e.add(name, "Link", fields, subs)
 
 
 def links(e):
@@ -320,22 +204,10 @@ def links(e):
     for i in range(3):
         link(e, "bumper %d hit" % (i + 1), "bumper %d" % (i + 1),
              ["bumper lamp %d" % (i + 1), "sound bumper"], scores=100, time_to_sleep=0.05)
-    for side in "LR":
-        link(e, "sling %s hit" % side, "sling face " + side, ["sling lamp " + side, "sound slingshot"],
-             scores=50, time_to_sleep=0.05)
-        link(e, "flipper %s sound" % side, "flipper " + side, ["sound flipper"], time_to_sleep=0.0)
-    link(e, "launch sound", "plunger", ["sound launch"], time_to_sleep=0.0)
-    link(e, "drain sound", "drain sensor", ["sound drain"], time_to_sleep=1.0)
+    feedback_links(e)
     for i in range(3):
         link(e, "lane %d pass" % (i + 1), "lane sensor %d" % (i + 1),
              ["lane lamp %d" % (i + 1), "sound lamp"], scores=500, time_to_sleep=0.5)
-
-    # The plunger lane's one-way exit: passing the exit closes the lane top,
-    # a ball back on the plunger opens it.
-    link(e, "lane exit closes", "lane exit sensor", ["lane blocker"],
-         ee_cando=1, ee_atstart=1, ee_time=100000.0, time_to_sleep=0.0)
-    link(e, "plunger opens lane", "plunger form", ["lane blocker"],
-         ee_cando=1, ee_invert=1, ee_time=100000.0, time_to_sleep=0.0)
 
     # The gate: every fourth hit of the lower bumper opens the orbit gate;
     # the gate's form gives way while the picture shows it open. The locker
