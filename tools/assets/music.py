@@ -9,6 +9,7 @@ import numpy as np
 
 RATE = 44100
 TRACKS = (2, 3, 4, 5)  # the menu plays track 2, table n plays track n + 3
+TEMPO = {2: (92, 16), 3: (124, 16), 4: (136, 16), 5: (100, 16)}  # beats a minute, bars
 
 CHORDS = {
     "m": (0, 3, 7), "M": (0, 4, 7), "m7": (0, 3, 7, 10), "M7": (0, 4, 7, 11), "7": (0, 4, 7, 10),
@@ -20,10 +21,15 @@ def hz(note):
     return 440.0 * 2.0 ** ((note - 69) / 12.0)
 
 
+def loop_samples(bpm, bars):
+    """A loop's length: whole sixteenths, so the bars join without a gap."""
+    return int(round(RATE * 60.0 / bpm / 4)) * 16 * bars
+
+
 class Loop:
     def __init__(self, bpm, bars, seed):
         self.step = int(round(RATE * 60.0 / bpm / 4))  # a sixteenth, whole samples
-        self.n = self.step * 16 * bars
+        self.n = loop_samples(bpm, bars)
         self.bars = bars
         self.out = np.zeros((self.n, 2))
         self.rng = np.random.default_rng(seed)
@@ -201,7 +207,7 @@ def _finish(loop):
 
 def _menu():
     """Slow and wide: pads, a soft arpeggio with echoes, a light beat later."""
-    loop = Loop(92, 16, 2)
+    loop = Loop(*TEMPO[2], 2)
     prog = [(9, "m"), (5, "M"), (0, "M"), (7, "M"), (9, "m"), (5, "M"), (0, "M"), (4, "M")]
     arp = np.zeros_like(loop.out)
     for bar in range(loop.bars):
@@ -239,7 +245,7 @@ class _Bars:
 
 def _cosmos():
     """Driving: eighth-note bass, sixteenth arpeggios, four on the floor."""
-    loop = Loop(124, 16, 3)
+    loop = Loop(*TEMPO[3], 3)
     rng = loop.rng
     prog = [(4, "m"), (0, "M"), (7, "M"), (2, "M")]
     arp = np.zeros_like(loop.out)
@@ -270,7 +276,7 @@ def _cosmos():
 
 def _volcano():
     """Heavy and fast: galloping bass, toms, a dark minor second."""
-    loop = Loop(136, 16, 4)
+    loop = Loop(*TEMPO[4], 4)
     rng = loop.rng
     prog = [(2, "m"), (3, "M"), (2, "m"), (0, "M")]
     for bar in range(loop.bars):
@@ -300,7 +306,7 @@ def _volcano():
 
 def _abyss():
     """Deep and slow: sub bass, long echoes, a slow swung beat."""
-    loop = Loop(100, 16, 5)
+    loop = Loop(*TEMPO[5], 5)
     rng = loop.rng
     prog = [(0, "m9"), (8, "M7"), (5, "m7"), (7, "7")]
     plucks = np.zeros_like(loop.out)

@@ -113,6 +113,12 @@ def forms():
     return f + end_sensors()
 
 
+# Pairs of forms the ball must pass between, for the layout checks.
+GAPS = [("outer wall", "guide L"), ("lane wall", "guide R"), ("guide L", "sling L"),
+        ("guide R", "sling R"), ("outer wall", "orbit wall"), ("lane post 1", "lane post 2"),
+        ("bumper 1", "bumper 3"), ("bumper 1", "bumper 2"), ("orbit wall", "sling L")]
+
+
 def playfield_polygon():
     """The area the ball may be in: the outline closed along the bottom."""
     return outline() + [(LANE_WALL[1], BOTTOM)]

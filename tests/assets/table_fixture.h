@@ -1,0 +1,171 @@
+// A generated table run by the headless runner from the build folder, with
+// its elements found by the names the generator writes beside their indices.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "physics/collision_form.h"
+#include "physics/main_ball.h"
+#include "physics/physics_elements.h"
+#include "tools/zarnik-sim/sim_runner.h"
+#ifdef ZARNIK_HAVE_ELEMENTS
+#include "elements/table_elements.h"
+#endif
+
+struct Point {
+    float x, y;
+};
+
+inline bool Inside(const std::vector<Point>& poly, float x, float y) {
+    bool in = false;
+    for (std::size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) {
+        if ((poly[i].y > y) != (poly[j].y > y) &&
+            x < poly[i].x + (y - poly[i].y) * (poly[j].x - poly[i].x) / (poly[j].y - poly[i].y))
+            in = !in;
+    }
+    return in;
+}
+
+inline float SegmentDistance(Vec2 p, Vec2 a, Vec2 b) {
+    const float ex = b.x - a.x, ey = b.y - a.y;
+    const float ll = ex * ex + ey * ey;
+    float t = ll > 0 ? ((p.x - a.x) * ex + (p.y - a.y) * ey) / ll : 0.0f;
+    t = std::fmax(0.0f, std::fmin(1.0f, t));
+    return std::hypot(p.x - a.x - t * ex, p.y - a.y - t * ey);
+}
+
+// The game screen as the tests see it: the names the table asked to show.
+struct ShownItems : GameScreenLink {
+    void ShowItem(const char* name) override { names.push_back(name); }
+    bool Shown(const std::string& name) const {
+        for (const std::string& n : names)
+            if (n == name)
+                return true;
+        return false;
+    }
+    std::vector<std::string> names;
+};
+
+class TableFixture : public ::testing::Test {
+protected:
+    static constexpr float kDt = 0.01f;
+
+    void TearDown() override {
+        if (!oldDir_.empty()) {
+            ASSERT_EQ(chdir(oldDir_.c_str()), 0);
+        }
+    }
+
+    // Loads table `number` and lets the light show after loading pass.
+    void Start(int number, const std::string& recording = "") {
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+        oldDir_ = cwd;
+        ASSERT_EQ(chdir(ZARNIK_BINARY_DIR), 0);
+        char name[32];
+        std::snprintf(name, sizeof name, "t%04d", number);
+        ReadNames(std::string("data/tables/") + name + ".script");
+        ReadOutline(std::string(name) + ".outline");
+        RegisterPhysicsElements();
+#ifdef ZARNIK_HAVE_ELEMENTS
+        RegisterTableElements();
+        links_ = true;
+#endif
+        SimOptions options;
+        options.table = std::string("data\\tables\\") + name + ".script";
+        options.dt = kDt;
+        options.inputFile = recording;
+        std::string error;
+        ASSERT_TRUE(sim_.Start(options, &error)) << error;
+        ASSERT_GT(sim_.table().ElementCount(), Index("plunger"));
+        if (!links_) {
+            // Without the rule links nothing opens the lane top at the start.
+            Form("lane blocker")->SetEnabled(false);
+        }
+        Frames(int(2.1f / kDt));
+    }
+
+    void ReadNames(const std::string& path) {
+        std::ifstream in(path);
+        std::string line;
+        while (std::getline(in, line)) {
+            int index = 0;
+            char name[64] = {};
+            if (std::sscanf(line.c_str(), "// %d %63[^\r]", &index, name) == 2)
+                names_[name] = index;
+        }
+        ASSERT_GT(names_.size(), 50u) << path;
+    }
+    void ReadOutline(const std::string& path) {
+        std::ifstream in(path);
+        Point p;
+        while (in >> p.x >> p.y)
+            outline_.push_back(p);
+        ASSERT_GT(outline_.size(), 10u) << path;
+    }
+    int Index(const std::string& name) {
+        auto it = names_.find(name);
+        EXPECT_NE(it, names_.end()) << name;
+        return it == names_.end() ? -1 : it->second;
+    }
+    bool Has(const std::string& name) const {
+        return names_.count(name) != 0;
+    }
+    TableObject* Element(const std::string& name) {
+        return sim_.table().Element(Index(name));
+    }
+    CollisionForm* Form(const std::string& name) {
+        return static_cast<CollisionForm*>(Element(name));
+    }
+    // The middle of a form's vertices: a bumper's or a target's centre.
+    Vec2 Centre(const std::string& name) {
+        const CollisionForm* f = Form(name);
+        Vec2 c{0.0f, 0.0f};
+        for (int i = 0; i < f->VertexCount(); ++i) {
+            c.x += f->Vertex(i).x / float(f->VertexCount());
+            c.y += f->Vertex(i).y / float(f->VertexCount());
+        }
+        return c;
+    }
+    MainBall& Ball(int i = 0) {
+        return *static_cast<MainBall*>(sim_.table().Ball(i)->Object());
+    }
+    void Frames(int n) {
+        for (int i = 0; i < n; ++i) {
+            sim_.input().Poll();
+            sim_.table().Update(&shown_, kDt);
+        }
+    }
+    void Place(float x, float y, float vx, float vy) {
+        MainBall& b = Ball();
+        b.position = {x, y};
+        b.velocity = {vx, vy};
+        b.state = BALL_IN_PLAY;
+        b.SetEnabled(true);
+        sim_.table().ballsInPlay = 1;
+    }
+    int Score() {
+        return sim_.table().score;
+    }
+    static bool InDrain(Vec2 p) {
+        return p.y > 1.0f && p.x > 0.14f && p.x < 0.79f;
+    }
+    bool Escaped(Vec2 p) const {
+        return !InDrain(p) && !Inside(outline_, p.x, p.y);
+    }
+
+    std::string oldDir_;
+    std::map<std::string, int> names_;
+    std::vector<Point> outline_;
+    SimRunner sim_;
+    ShownItems shown_;
+    bool links_ = false;
+};

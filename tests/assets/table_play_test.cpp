@@ -1,0 +1,230 @@
+// Every generated table as a player meets it: the launch, the flippers, the
+// bumpers, the end of the game, a whole recorded game, and no way out of
+// the playfield but the drain. Runs on the data the build generated.
+#include <random>
+#include <sstream>
+
+#include "tests/assets/table_fixture.h"
+
+namespace {
+
+constexpr int kTables = 3;
+
+class TablePlay : public TableFixture, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override { Start(GetParam(), recording_); }
+    std::string recording_;
+};
+
+// A player's launch, played from a recording: the first ball waits on the
+// plunger, Space is held for a full charge and let go.
+class RecordedLaunch : public TablePlay {
+protected:
+    void SetUp() override {
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+        recording_ = std::string(cwd) + "/full_launch.rec";
+        std::ofstream(recording_) << "# full charge\n100 SPRING down\n210 SPRING up\n";
+        TablePlay::SetUp();
+    }
+};
+
+TEST_P(RecordedLaunch, LeavesTheLaneAndTheExitKeepsItOut) {
+    for (int i = 0; i < 100; ++i)
+        sim_.StepFrame();
+    ASSERT_NEAR(Ball().position.x, 0.8325f, 0.01f);
+    ASSERT_GT(Ball().position.y, 0.85f);
+    float top = 1.0f;
+    bool left = false;
+    for (int i = 100; i < 700; ++i) {
+        sim_.StepFrame();
+        const Vec2 p = Ball().position;
+        if (p.y < -0.5f || InDrain(p) || !Ball().Enabled())
+            break;
+        top = std::fmin(top, p.y);
+        left = left || p.x < 0.74f;
+        ASSERT_FALSE(Escaped(p)) << p.x << " " << p.y;
+        // Once out, it never drops back below the lane top inside the lane.
+        if (left && p.x > 0.805f) {
+            ASSERT_LT(p.y, 0.30f) << "back in the plunger lane at frame " << i;
+        }
+    }
+    EXPECT_LT(top, 0.12f);
+    EXPECT_TRUE(left);
+}
+
+TEST_P(TablePlay, RaisedFlipperHoldsTheBallAndAShotReachesTheUpperThird) {
+    // Dropped onto the left bat while it is held up, the ball comes to rest.
+    sim_.SetControl("LEFTHANDLE", true);
+    Frames(10);
+    Place(0.36f, 0.80f, 0.0f, 0.0f);
+    Frames(300);
+    const Vec2 held = Ball().position;
+    EXPECT_LT(std::hypot(Ball().velocity.x, Ball().velocity.y), 0.02f);
+    EXPECT_LT(held.y, 0.92f);
+    EXPECT_LT(held.x, 0.40f);
+
+    // Let it roll down the bat and flip when it is on the lower part.
+    float best = 1.0f;
+    for (int wait = 10; wait <= 100 && best > 0.33f; wait += 10) {
+        sim_.SetControl("LEFTHANDLE", true);
+        Place(held.x, held.y, 0.0f, 0.0f);
+        Frames(30);
+        sim_.SetControl("LEFTHANDLE", false);
+        Frames(wait);
+        sim_.SetControl("LEFTHANDLE", true);
+        for (int i = 0; i < 150 && Ball().Enabled(); ++i) {
+            Frames(1);
+            best = std::fmin(best, Ball().position.y);
+        }
+    }
+    EXPECT_LT(best, 0.33f);
+}
+
+TEST_P(TablePlay, BumpersKickTheBallAwayAndScore) {
+    const Vec2 c = Centre("bumper 1");
+    const int before = Score();
+    Place(c.x, c.y - 0.09f, 0.0f, 0.3f);  // above the bumper, falling onto it
+    float fastest = 0.0f;
+    for (int i = 0; i < 40; ++i) {
+        Frames(1);
+        fastest = std::fmax(fastest, std::hypot(Ball().velocity.x, Ball().velocity.y));
+    }
+    EXPECT_GT(fastest, 0.5f);
+    if (links_) {
+        EXPECT_GE(Score(), before + 100);
+    }
+}
+
+TEST_P(TablePlay, GameEndsAfterTheThirdBallWithGameOverShown) {
+    for (int ball = 0; ball < 3; ++ball) {
+        Place(0.465f, 1.05f, 0.0f, 0.5f);  // straight down the drain
+        Frames(50);
+    }
+    Frames(20);
+    EXPECT_EQ(Ball().state, BALL_OUT_OF_BALLS);
+    EXPECT_EQ(sim_.table().currentBallNumber, 3);
+    if (links_) {
+        TableMessage* over = sim_.table().Message(MESSAGE_GAMEOVER);
+        ASSERT_NE(over, nullptr);
+        EXPECT_TRUE(over->IsActive());
+    }
+}
+
+// The recorded game of launches and flips that ships beside the tests:
+// 6000 frames that score, with no ball ever outside the walls.
+class RecordedGame : public TablePlay {
+protected:
+    void SetUp() override {
+        recording_ = std::string(ZARNIK_SOURCE_DIR) + "/tests/assets/launch_and_flip.rec";
+        TablePlay::SetUp();
+    }
+};
+
+TEST_P(RecordedGame, SixThousandFramesOfLaunchesAndFlipsScore) {
+    int launched = 0;
+    for (int f = 0; f < 6000; ++f) {
+        sim_.StepFrame();
+        for (int b = 0; b < sim_.table().BallCount(); ++b) {
+            const MainBall& ball = Ball(b);
+            if (!ball.Enabled() || ball.position.y < -0.5f)
+                continue;  // held, or lost and waiting to be served
+            ASSERT_FALSE(Escaped(ball.position))
+                << "frame " << f << " ball " << b << " at " << ball.position.x << " "
+                << ball.position.y << " state " << ball.state;
+            launched += ball.position.y < 0.5f;
+        }
+    }
+    std::printf("table %d: score %d after 6000 frames, ball %d\n", GetParam(), Score(),
+                sim_.table().currentBallNumber);
+    EXPECT_GT(launched, 0);
+    if (links_) {
+        EXPECT_GT(Score(), 0);
+    }
+}
+
+// Shots from random points at random speeds up to the speed cap never get
+// through the outer wall, and no ball comes to rest on the playfield.
+TEST_P(TablePlay, NoShotEscapesAndNoBallGetsStuck) {
+    sim_.table().ball_count = 1000000;
+    std::mt19937 rng(20261206 + GetParam());
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    const float r = Ball().radius;
+    std::vector<const CollisionForm*> forms;
+    for (int i = 0; i < sim_.table().ElementCount(); ++i) {
+        const TableObject* e = sim_.table().Element(i);
+        if (e->type == ELEMENT_FORM && e->Enabled() &&
+            static_cast<const CollisionForm*>(e)->c_type != COLLISION_NONE)
+            forms.push_back(static_cast<const CollisionForm*>(e));
+    }
+    auto clear = [&](Vec2 p) {
+        if (!Inside(outline_, p.x, p.y) || p.y > 0.97f)
+            return false;
+        for (const CollisionForm* f : forms) {
+            const int n = f->VertexCount();
+            std::vector<Point> poly;
+            for (int i = 0; i < n; ++i) {
+                if (SegmentDistance(p, f->Vertex(i), f->Vertex((i + 1) % n)) < r * 1.2f)
+                    return false;
+                poly.push_back({f->Vertex(i).x, f->Vertex(i).y});
+            }
+            if (f->f_type == FORM_CLOSED && Inside(poly, p.x, p.y))
+                return false;
+        }
+        return true;
+    };
+    const int shots = 10000;
+    int escapes = 0, stuck = 0, drained = 0;
+    for (int shot = 0; shot < shots; ++shot) {
+        Vec2 p;
+        do {
+            p = {0.14f + 0.72f * unit(rng), 0.03f + 0.94f * unit(rng)};
+        } while (!clear(p));
+        const float a = 6.2831853f * unit(rng), speed = 1.3f * unit(rng);
+        Place(p.x, p.y, speed * std::cos(a), speed * std::sin(a));
+        // Every twentieth shot runs long enough to see a ball at rest.
+        const int frames = shot % 20 == 0 ? 700 : 160;
+        Vec2 mark = p;
+        int markFrame = 0;
+        for (int f = 0; f < frames; ++f) {
+            Frames(1);
+            const MainBall& b = Ball();
+            if (!b.Enabled())
+                break;  // held by a hole or a tube
+            if (InDrain(b.position) || b.position.y < -0.5f) {
+                ++drained;
+                break;
+            }
+            if (Escaped(b.position)) {
+                ++escapes;
+                ADD_FAILURE() << "shot " << shot << " from " << p.x << " " << p.y << " left at "
+                              << b.position.x << " " << b.position.y;
+                break;
+            }
+            const bool excused = b.position.x > 0.805f && b.position.y > 0.8f;  // on the plunger
+            if (excused || std::hypot(b.position.x - mark.x, b.position.y - mark.y) >= 0.001f) {
+                mark = b.position;
+                markFrame = f;
+            } else if (f - markFrame >= int(5.0f / kDt)) {
+                ++stuck;
+                ADD_FAILURE() << "shot " << shot << " rests at " << b.position.x << " "
+                              << b.position.y;
+                break;
+            }
+        }
+    }
+    std::printf("table %d: shots %d, drained %d, escapes %d, stuck %d\n", GetParam(), shots,
+                drained, escapes, stuck);
+    EXPECT_EQ(escapes, 0);
+    EXPECT_EQ(stuck, 0);
+}
+
+std::string TableName(const ::testing::TestParamInfo<int>& info) {
+    return "t000" + std::to_string(info.param);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, TablePlay, ::testing::Range(0, kTables), TableName);
+INSTANTIATE_TEST_SUITE_P(Tables, RecordedLaunch, ::testing::Range(0, kTables), TableName);
+INSTANTIATE_TEST_SUITE_P(Tables, RecordedGame, ::testing::Range(0, kTables), TableName);
+
+}  // namespace
