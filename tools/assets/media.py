@@ -144,7 +144,7 @@ def wlogo_film():
     return avi(frames, fps)
 
 
-CLIP_SIZE = (200, 150)
+CLIP_SIZE = (192, 144)  # whole blocks of 32 pixels: the decoder writes rows in such blocks
 CLIP_FPS = 15
 
 
