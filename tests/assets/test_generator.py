@@ -19,6 +19,7 @@ import numpy as np  # noqa: E402
 from PIL import Image  # noqa: E402
 
 import config  # noqa: E402
+import fonts  # noqa: E402
 import generate  # noqa: E402
 import menu  # noqa: E402
 import menu_art  # noqa: E402
@@ -117,7 +118,7 @@ class Generated(unittest.TestCase):
                 self.assertEqual(struct.unpack_from("<H", data, 28)[0], 24, name)
                 self.assertEqual(struct.unpack_from("<I", data, 30)[0], 0, name)
             self.assertLessEqual(len(name), 55)
-        for name in ("data\\fonts\\default.bmp", "data\\fonts\\msgfnt.bmp", config.SCREEN_FONT, menu.FIELD_FONT):
+        for name in ("data\\fonts\\default.bmp", "data\\fonts\\msgfnt.bmp", menu.FIELD_FONT):
             img = self.image(name)
             h, w, _ = img.shape
             self.assertEqual((h % 16, w % 16), (0, 0))
@@ -131,8 +132,22 @@ class Generated(unittest.TestCase):
             self.assertFalse(cell(ord(" ")).any(), "a blank must be transparent")
             # Nothing on a cell's first row or column: glyphs don't run into their neighbours.
             self.assertFalse(img[::ch].any() or img[:, ::cw].any())
-        self.assertEqual(self.image(config.SCREEN_FONT).shape[:2],
-                         (16 * config.SCREEN_FONT_CELL[1], 16 * config.SCREEN_FONT_CELL[0]))
+        # Proportional fonts: a picture name and 256 rectangles; glyph 0 starts
+        # at the top and its bottom is the line height.
+        for path, picture, face, size, height, top, bottom in fonts.FNT_FONTS.values():
+            data = self.data(path)
+            self.assertEqual(len(data), 32 + 256 * 16)
+            name = data[:32].split(b"\0")[0].decode("ascii")
+            img = self.image(path[: path.rindex("\\") + 1] + name)
+            rects = [struct.unpack_from("<iiii", data, 32 + 16 * c) for c in range(256)]
+            self.assertEqual((rects[0][1], rects[0][3]), (0, height))
+            for code in (ord("A"), ord("7"), 0xB9, 0xC0):
+                l, t, r, b = rects[code]
+                self.assertEqual(b - t, height)
+                self.assertTrue(img[t:b, l:r].any(), (path, code))
+            l, t, r, b = rects[ord(" ")]
+            self.assertGreater(r - l, 0)
+            self.assertFalse(img[t:b, l:r].any(), "a blank must be transparent")
         fonts_script = self.data("data\\fonts.script").decode("ascii")
         self.assertIn('fontname = "msgfnt"', fonts_script)
 
@@ -235,7 +250,7 @@ class Menu(unittest.TestCase):
             line = self.find(group, "HINT")
             self.assertIsNotNone(line, c.hint)
             self.assertIs(self.parents[id(line)], group, c.hint)
-            self.assertLessEqual(len(c.hint) * 10, menu.HINT_BAR[2] - (menu.HINT_AT[0] - menu.HINT_BAR[0]))
+            self.assertLessEqual(fonts.text_width("hint", c.hint), menu.HINT_BAR[2] - 2 * (menu.HINT_AT[0] - menu.HINT_BAR[0]))
             checked += 1
         self.assertGreater(checked, 15)
 

@@ -1,5 +1,6 @@
 """data\\config.script: video mode, start-up pictures, the game screen beside
 the table, the table list and the mouse pointers."""
+import fonts
 import menu as M
 
 PATH = "data\\config.script"
@@ -10,15 +11,15 @@ TABLE_FILES = ("data\\tables\\t", ".script")
 # picture each table draws (every table leaves x 560..800 free).
 SCREEN_X, SCREEN_Y = 560, 0
 PANEL_W = 240
-SCREEN_FONT = "data\\fonts\\panelfnt.bmp"
-SCREEN_FONT_CELL = (13, 24)
+SCREEN_FONT = fonts.FNT_FONTS["panel"][0]
+SCREEN_FONT_HEIGHT = fonts.FNT_FONTS["panel"][4]
 SCORE_Y = 112
 PLAYER_Y = 184
 BALL_Y = 232
 VIDEO = (24, 303, 192, 144)  # x, y relative to the screen; clip size (media.CLIP_SIZE)
 MESSAGE = (14, 470)
 MESSAGE_LINES = 3
-MESSAGE_CHARS = 16  # per line, at the font's cell width
+MESSAGE_WIDTH = PANEL_W - 2 * MESSAGE[0] - 4  # pixels a line may take
 
 ARROW = "data\\cursors\\arrow.bmp"
 WAIT = ("data\\cursors\\wait", ".bmp", 12)
@@ -52,7 +53,7 @@ def _section(name, keys, blocks=()):
 
 def check_message(text):
     for line in text.split("\\n"):
-        if len(line) > MESSAGE_CHARS:
+        if fonts.text_width("panel", line) > MESSAGE_WIDTH:
             raise ValueError("message line too long for the panel: %r" % line)
     if text.count("\\n") >= MESSAGE_LINES:
         raise ValueError("too many lines: %r" % text)

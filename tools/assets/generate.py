@@ -169,6 +169,10 @@ def generate(root):
     for name, (path, *spec) in sorted(fonts.FONTS.items()):
         out.put(path, bmp_bytes(fonts.grid_font(*spec)))
         font_blocks.append(("font", [("fontname", name), ("filename", path)]))
+    for name, (path, picture, *spec) in sorted(fonts.FNT_FONTS.items()):
+        data, pic, _ = fonts.fnt_font(*spec, picture)
+        out.put(path, data)
+        out.put(path[: path.rindex("\\") + 1] + picture, bmp_bytes(pic))
     path, *spec = fonts.SYSTEM_FONT
     out.put(path, bmp_bytes(fonts.grid_font(*spec, outline=False)))
     font_blocks.append(("font", [("fontname", "default"), ("filename", path)]))

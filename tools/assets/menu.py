@@ -7,7 +7,7 @@ SCRIPT = FOLDER + "main.script"
 LOADING = FOLDER + "loading.bmp"
 SPLASH = (FOLDER + "splash", ".bmp", 16)  # consecutive archive entries
 SPLASH_RECT = (290, 290, 220, 104)
-HINT_FONT = "data\\fonts\\default.bmp"
+HINT_FONT = "data\\fonts\\hint.fnt"
 FIELD_FONT = "data\\fonts\\menufnt.bmp"
 FIELD_FONT_SIZE = (12, 22)  # one glyph cell
 
@@ -24,7 +24,7 @@ SELECTOR_FRAMES = 72
 SELECTOR_FRAMETIME = 0.022
 
 HINT_BAR = (40, 548, 720, 30)
-HINT_AT = (58, 555)
+HINT_AT = (58, 554)
 
 # Title screen buttons: name -> (x, y, w, h, label, hint).
 ROOT_BUTTONS = {

@@ -44,7 +44,7 @@ def side_panel(theme, number):
         m = c.text_mask(text, cx, oy + y, COND, 13, spacing=3)
         c.paint(m, theme.accent)
 
-    fw, fh = C.SCREEN_FONT_CELL
+    fh = C.SCREEN_FONT_HEIGHT
     label("SCORE", 92)
     _box(c, ox + 14, oy + C.SCORE_Y - 6, C.PANEL_W - 28, fh + 12, theme)
     label("PLAYER", 166)

@@ -19,7 +19,7 @@ FOLDER = folder(1)
 THEME = Theme(NAME, dark=(30, 6, 4), light=(96, 30, 14), accent=(255, 150, 70),
               glow=(1.0, 0.3, 0.05), ink=(255, 90, 20))
 MESSAGES = {
-    "t1 targets": "HIT THE TARGETS\\nTO OPEN THE\\nCRATER",
+    "t1 targets": "HIT H, O AND T\\nIN TURN TO OPEN\\nTHE CRATER",
     "t1 crater": "CRATER OPEN!\\nSHOOT IT NOW",
     "t1 eruption": "ERUPTION!\\n15000",
     "t1 super": "SUPER RAMP!\\n25000",
