@@ -12,7 +12,7 @@ from panel_art import Theme
 from shapes import arc, capsule, circle
 from tablekit import (BOTTOM, BUMPER_RADIUS, LANE_OUTER, LANE_WALL, LEFT_WALL, MIRROR, SIZE, Form, begin,
                       end_sensors, feedback_links, finish, flipper_forms, folder, guide_forms, lane_blocker,
-                      lane_wall, link, messages, outer_wall, sling_forms, sling_lamps, sounds)
+                      lane_wall, link, messages, outer_wall, outlane_covers, sling_forms, sling_lamps, sounds)
 
 NAME = "VOLCANO"
 FOLDER = folder(1)
@@ -66,7 +66,7 @@ def crater_shell():
 def ramp_shell():
     x0, x1 = RAMP_X
     top, bottom = RAMP_Y
-    return [(x0, bottom), (x0, top), ((x0 + x1) / 2, top - 0.035), (x1, top), (x1, bottom + 0.02)]
+    return [(x0, bottom), (x0, top), ((x0 + x1) / 2, top - 0.035), (x1, top), (x1, bottom - 0.01)]
 
 
 def forms():
@@ -87,7 +87,7 @@ def forms():
                   True, "COLLISION_COMBINE", 0.3, 0.7, "wall"))
     f.append(Form("crater shell", capsule(crater_shell(), 0.014), True, "COLLISION_COMBINE", 0.3, 0.7, "wall"))
     f.append(Form("ramp shell", capsule(ramp_shell(), 0.014), True, "COLLISION_COMBINE", 0.3, 0.7, "wall"))
-    f += guide_forms()
+    f += guide_forms() + outlane_covers()
     f.append(Form("orbit sensor", [(LEFT_WALL, 0.40), (ORBIT_WALL_X - 0.007, 0.40)], False,
                   "COLLISION_NONE", 0.2, 0.8, "sensor"))
     f.append(Form("crater sensor", [(x0 + 0.012, CRATER_BOTTOM - 0.03), (x1 - 0.012, CRATER_BOTTOM - 0.03)],

@@ -12,7 +12,8 @@ from panel_art import Theme
 from shapes import arc, capsule, circle
 from tablekit import (BOTTOM, BUMPER_RADIUS, HOLE_RADIUS, LANE_OUTER, LANE_WALL, LEFT_WALL, SIZE, Form,
                       begin, end_sensors, feedback_links, finish, flipper_forms, folder, guide_forms,
-                      lane_blocker, lane_wall, link, messages, outer_wall, sling_forms, sling_lamps, sounds)
+                      lane_blocker, lane_wall, link, messages, outer_wall, outlane_covers, sling_forms,
+                      sling_lamps, sounds)
 
 NAME = "ABYSS"
 FOLDER = folder(2)
@@ -60,7 +61,7 @@ def forms():
     f.append(lane_wall())
     f.append(Form("orbit wall", capsule([(ORBIT_WALL_X, ORBIT[0]), (ORBIT_WALL_X, ORBIT[1])], 0.014),
                   True, "COLLISION_COMBINE", 0.3, 0.7, "wall"))
-    f += guide_forms()
+    f += guide_forms() + outlane_covers()
     f.append(Form("lock sensor", circle(HOLE[0], HOLE[1], HOLE_RADIUS, 8), True,
                   "COLLISION_NONE", 0.2, 0.8, "hole"))
     f.append(Form("orbit sensor", [(ORBIT_WALL_X + 0.007, 0.45), (LANE_WALL[0], 0.45)], False,

@@ -121,6 +121,16 @@ def guide_forms():
                  "COLLISION_COMBINE", 0.3, 0.7, "wall")]
 
 
+def outlane_covers():
+    """Slopes from the side walls onto the inlane guides: a ball coming down
+    a side wall (from an orbit, or round the top after the launch) rolls
+    into the inlane instead of straight down the outlane."""
+    cover = [(LEFT_WALL, 0.595), (GUIDE[0][0], 0.645)]
+    return [Form("cover L", capsule(cover, GUIDE_WIDTH), True, "COLLISION_COMBINE", 0.3, 0.7, "wall"),
+            Form("cover R", capsule([(mx(x), y) for x, y in cover], GUIDE_WIDTH), True,
+                 "COLLISION_COMBINE", 0.3, 0.7, "wall")]
+
+
 def end_sensors(exit_x=0.74):
     return [Form("lane exit sensor", [(exit_x, 0.03), (exit_x, 0.24)], False,
                  "COLLISION_NONE", 0.2, 0.8, "none"),
