@@ -186,22 +186,33 @@ class Generated(unittest.TestCase):
                         self.assertLess(tip[1], K.flipper_outline(0.0, side == "r")[0][1])
 
     def test_each_table_rests_on_its_selector_frame(self):
-        """NEXTGAME plays the drum 72 / (count + 1) frames a table: table k
-        must be the face shown at frame k times that."""
+        """NEXTGAME plays the drum 72 / (count + 1) frames, 144 / (count + 1)
+        from the last table; PREVGAME the same backwards. Wherever the
+        arrows stop, the face shown is the selected table's."""
         count = len(generate.TABLES)
         self.assertEqual(config.TABLE_COUNT, count)
-        step = menu.SELECTOR_FRAMES // (count + 1)
-        self.assertEqual(step * (count + 1), menu.SELECTOR_FRAMES)
+        frames = menu.SELECTOR_FRAMES
         thumbs = [self.image(T.FOLDER + "playfield.bmp") for T in generate.TABLES]
         faces = [np.asarray(f, np.float32) for f in menu_art.selector_faces(thumbs, [T.NAME for T in generate.TABLES])]
         fh, fw, _ = faces[0].shape
         x, y, w, h = menu.SELECTOR
-        for k in range(count + 1):
-            frame = self.image(menu.FOLDER + "selector%04d.bmp" % (k * step)).astype(np.float32)
-            crop = frame[(h - fh) // 2:(h - fh) // 2 + fh, (w - fw) // 2:(w - fw) // 2 + fw]
+
+        def shown(frame):
+            img = self.image(menu.FOLDER + "selector%04d.bmp" % frame).astype(np.float32)
+            crop = img[(h - fh) // 2:(h - fh) // 2 + fh, (w - fw) // 2:(w - fw) // 2 + fw]
             errors = [np.abs(crop - f).mean() for f in faces]
-            self.assertEqual(int(np.argmin(errors)), k)
-            self.assertLess(min(errors), 6.0)
+            self.assertLess(min(errors), 6.0, frame)
+            return int(np.argmin(errors))
+
+        index, frame = 0, 0
+        self.assertEqual(shown(frame), 0)
+        for press in range(2 * count + 1):
+            forward = press < count + 1
+            edge = index == (count - 1 if forward else 0)
+            step = (144 if edge else 72) // (count + 1)
+            frame = (frame + (step if forward else -step)) % frames
+            index = (index + (1 if forward else -1)) % count
+            self.assertEqual(shown(frame), index, (press, frame))
 
     def test_music_loops_are_whole_bars_to_the_sample(self):
         """The encoder neither pads nor trims: the last Ogg page's granule
