@@ -163,6 +163,7 @@ def clip(title, colours, kind, seconds=2.0):
         c = Canvas(w, h)
         yy = np.arange(h, dtype=np.float32)[:, None, None] / h
         c.a[...] = f32(dark) * (0.6 + 0.4 * yy)
+        _scene(c, kind, t, dark, bright)
         for px, py, sp, sz in parts:
             if kind == "burst":
                 a = px * 2 * math.pi
@@ -178,14 +179,44 @@ def clip(title, colours, kind, seconds=2.0):
             d = c.ellipse_mask(x, y, 1.5 + 3.5 * sz)
             c.glow(d, f32(bright) * 0.6, 3, 0.7)
             c.paint(d, bright, 0.9)
-        size = 30 if len(title) <= 8 else 22
-        pop = 1.0 + 0.25 * max(0.0, 1 - t / 0.3) * math.cos(t * 30)
+        size = 30 if len(title) <= 6 else 24 if len(title) <= 9 else 20
+        pop = 1.0 + 0.12 * max(0.0, 1 - t / 0.3) * math.cos(t * 30)
         m = c.text_mask(title, w / 2, h / 2, BOLD, int(size * pop), spacing=1)
         c.glow(m, f32(bright), 5, 1.2 * (0.8 + 0.2 * math.sin(t * 12)))
         c.paint(m, c.vgradient(m, (255, 255, 255), bright))
         fade = min(1.0, (seconds - t) / 0.3)
         frames.append(np.clip(c.a * fade * 255, 0, 255).astype(np.uint8))
     return avi(frames, CLIP_FPS)
+
+
+def _scene(c, kind, t, dark, bright):
+    """What each kind of clip shows behind its sparks: three glass balls
+    flying apart, a volcano erupting, or arms turning round a deep maw."""
+    w, h = c.w, c.h
+    if kind == "burst":
+        for i in range(3):
+            a = -math.pi / 2 + (i - 1) * 0.9
+            r = 10 + 70 * _ease(t / 1.2)
+            x, y = w / 2 + r * math.cos(a), h * 0.62 + r * math.sin(a) * 0.8
+            ball = c.ellipse_mask(x, y, 13)
+            c.paint(ball, c.vgradient(ball, (235, 240, 255), (70, 80, 120), y - 13, y + 13))
+            c.paint(c.ellipse_mask(x - 4, y - 5, 4), (255, 255, 255), 0.9)
+    elif kind == "rise":
+        cone = c.polygon_mask([(w * 0.15, h), (w * 0.42, h * 0.62), (w * 0.58, h * 0.62), (w * 0.85, h)])
+        c.paint(cone, c.vgradient(cone, (60, 20, 12), (20, 8, 6)))
+        lava = c.polygon_mask([(w * 0.42, h * 0.62), (w * 0.58, h * 0.62), (w * 0.53, h * 0.80), (w * 0.47, h * 0.85)])
+        c.glow(lava, f32(bright), 6, 0.9 + 0.3 * math.sin(t * 9))
+        c.paint(lava, bright)
+    else:
+        maw = c.ellipse_mask(w / 2, h / 2, 22)
+        c.glow(maw, f32(bright) * 0.5, 8, 0.6)
+        c.paint(maw, (4, 2, 10))
+        for k in range(6):
+            a0 = k * math.pi / 3 + t * 1.2
+            pts = [(w / 2 + (24 + 9 * j) * math.cos(a0 + 0.28 * j), h / 2 + (24 + 9 * j) * math.sin(a0 + 0.28 * j) * 0.8)
+                   for j in range(8)]
+            arm = c.line_mask(pts, 7)
+            c.paint(arm, f32(dark) * 0.5 + f32(bright) * 0.5)
 
 
 def music_tracks():
