@@ -80,10 +80,6 @@ def logo_film():
     base = _starfield(w, h, 3)
     name = base.copy()
     m = name.text_mask("ZARNIK", w / 2, h / 2 - 10, BOLD, 92, spacing=4)
-    (bx0, by0, bx1, by1), mm = m
-    glowc = base.copy()
-    glowc.glow(m, (1.0, 0.45, 0.1), 14, 1.6)
-    glow = glowc.a - base.a
     lit = base.copy()
     lit.glow(m, (1.0, 0.45, 0.1), 14, 1.6)
     lit.paint(m, lit.vgradient(m, (255, 248, 200), (255, 120, 20), h / 2 - 42, h / 2 + 22))

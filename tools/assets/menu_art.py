@@ -11,7 +11,7 @@ import numpy as np
 from PIL import Image
 
 import menu as M
-from ui import BOLD, COND, MONO, SANS, Canvas, blur, f32, ring, union
+from ui import BOLD, COND, SANS, Canvas, blur, f32, ring
 
 W, H = 800, 600
 

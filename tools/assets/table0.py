@@ -5,7 +5,6 @@ import numpy as np
 import art
 from panel_art import Theme
 from shapes import arc, capsule, circle
-from tablekit import *  # noqa: F401,F403 the shared lower playfield and helpers
 from tablekit import (BOTTOM, BUMPER_RADIUS, MIRROR, HOLE_RADIUS, LANE_OUTER, LANE_WALL, LEFT_WALL, Form, begin,
                       end_sensors, feedback_links, finish, flipper_forms, folder, guide_forms,
                       lane_blocker, lane_wall, link, messages, mx, outer_wall, sling_forms, sling_lamps,
