@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "archive/resource_archive.h"
+#include "render/avi_video.h"
 #include "render/cursor.h"
 #include "render/display.h"
 #include "render/frame_animation.h"
@@ -128,6 +129,45 @@ TEST_F(MenuData, ConfigurationHasEverySectionWithTheValuesTheGameStartsFrom) {
     EXPECT_EQ(PixelAt(back, 99, 99), 0u);
     ASSERT_TRUE(cursors.Select("WAIT"));
     EXPECT_EQ(static_cast<AnimatedCursor*>(cursors.cursors[1])->image->Count(), 12);
+}
+
+// The films and the game screen's clips open in the game's decoder, fit
+// their window, and play through to their last frame.
+TEST_F(MenuData, FilmsAndClipsDecodeAndFitTheirWindows) {
+    ZarnikScr scr("data\\config.script");
+    ScriptBlock menu;
+    ASSERT_TRUE(Section(WholeScript(scr), "menu", &menu));
+    std::vector<std::string> clips;
+    // The clip files: every "filename" of an "addvideo" in the video window.
+    for (int i = 0; i + 3 < scr.TokenCount(); ++i) {
+        if (TokIsWord(scr, i, "filename") && TokType(scr, i + 2) == TOK_WORD &&
+            TokText(scr, i + 2).find("clips") != std::string_view::npos)
+            clips.emplace_back(TokText(scr, i + 2));
+    }
+    ASSERT_GE(clips.size(), 4u);
+    struct Film {
+        std::string path;
+        int maxWidth, maxHeight;
+    };
+    std::vector<Film> films = {{"data\\logo\\logo.avi", 800, 600},
+                               {"data\\logo\\wlogo.avi", 800, 600}};
+    for (const std::string& c : clips)
+        films.push_back({c, 200, 150});  // the window in the side panel
+    for (const Film& f : films) {
+        AviVideo video(f.path.c_str(), "film");
+        ASSERT_TRUE(video.IsOpen()) << f.path;
+        EXPECT_LE(video.width, f.maxWidth) << f.path;
+        EXPECT_LE(video.height, f.maxHeight) << f.path;
+        EXPECT_GE(video.frameCount, 20) << f.path;
+        video.Play();
+        int updates = 0;
+        while (video.playing && updates < 1000) {
+            video.Update(0.05f);
+            ++updates;
+        }
+        EXPECT_FALSE(video.playing) << f.path;
+        EXPECT_EQ(video.shownFrame, video.frameCount - 1) << f.path << ": the last frame is shown";
+    }
 }
 
 // Walks a menu block as the menu reader does: class blocks are children,
