@@ -37,7 +37,7 @@ ROOT_BUTTONS = {
 }
 
 OPTIONS_PANEL = (80, 134, 640, 400)
-SCORES_PANEL = (180, 110, 440, 276)
+SCORES_PANEL = (180, 128, 440, 258)
 SCORES_AT = (213, 167)  # where the game draws the scores table
 BACK_OPTIONS = (340, 486, 120, 36)
 BACK_SCORES = (340, 332, 120, 36)
@@ -245,8 +245,8 @@ TITLE_ORIGIN = (120, 128)  # the title screen's panel picture
 TITLE_SIZE = (560, 392)
 OPTIONS_ORIGIN = (70, 124)
 OPTIONS_SIZE = (660, 420)
-SCORES_ORIGIN = (170, 100)
-SCORES_SIZE = (460, 296)
+SCORES_ORIGIN = (170, 118)
+SCORES_SIZE = (460, 278)
 
 
 def script_text():

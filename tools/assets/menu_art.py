@@ -91,7 +91,7 @@ def logo(c, x, y, size):
 # ---------------------------------------------------------------------------
 # Panels and controls
 
-def panel(c, x, y, w, h, title=None):
+def panel(c, x, y, w, h, title=None, title_dy=24, size=22, line_dy=42):
     """A night-glass panel with a neon edge."""
     outer = c.rrect_mask(x, y, w, h, 16)
     c.glow(outer, (0.05, 0.35, 0.7), 4, 0.6)
@@ -99,10 +99,10 @@ def panel(c, x, y, w, h, title=None):
     edge = ring(outer, c.rrect_mask(x + 2, y + 2, w - 4, h - 4, 14))
     c.paint(edge, c.vgradient(edge, (120, 220, 255), (40, 90, 200)))
     if title:
-        t = c.text_mask(title, x + w / 2, y + 24, BOLD, 22, spacing=3)
+        t = c.text_mask(title, x + w / 2, y + title_dy, BOLD, size, spacing=3)
         c.glow(t, (1.0, 0.5, 0.1), 5, 0.9)
         c.paint(t, c.vgradient(t, (255, 240, 190), (255, 150, 40)))
-        line = c.rrect_mask(x + 24, y + 42, w - 48, 2, 1)
+        line = c.rrect_mask(x + 24, y + line_dy, w - 48, 2, 1)
         c.paint(line, (60, 140, 230), 0.7)
 
 
@@ -288,7 +288,8 @@ def options_screen(base, lit):
 def scores_screen(base, lit):
     c = base.copy()
     x, y, w, h = M.SCORES_PANEL
-    panel(c, x, y, w, h, "HIGH SCORES")
+    # The game writes its header row 39 pixels below the panel's top.
+    panel(c, x, y, w, h, "HIGH SCORES", title_dy=14, size=16, line_dy=27)
     sx, sy = M.SCORES_AT
     # The game writes the header row at the top and the players below it.
     band = c.rrect_mask(sx - 14, sy - 6, 420, 26, 6)
