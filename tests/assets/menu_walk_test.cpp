@@ -1,0 +1,210 @@
+// The generated main menu in the menu system itself, walked as a player
+// walks it with the mouse and keyboard: hints, the table drum, the options
+// with their switches, sliders and key fields, the scores and the way back.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <string>
+
+#include "archive/resource_archive.h"
+#include "input/control_binding.h"
+#include "menu/menu_pictures.h"
+#include "menu/menu_wrapper.h"
+#include "render/display.h"
+#include "render/font.h"
+#include "render/frame_animation.h"
+#include "render/picture.h"
+#include "script/file_access.h"
+#include "tests/render/render_fixture.h"
+
+namespace {
+
+constexpr float kPi = 3.14159265f;
+
+class MainMenu : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+        oldDir_ = cwd;
+        ASSERT_EQ(chdir(ZARNIK_BINARY_DIR), 0);
+        ASSERT_TRUE(archive_.Open("data.pak"));
+        SetResourceProvider(&archive_);
+        Menus().Reset();
+        display_.width = 800;
+        display_.height = 600;
+        display_.bpp = 32;
+        ASSERT_TRUE(display_.Initialise(nullptr));
+        input_.SetKeyboard(&keyboard_);
+        Menus().input = &input_;
+        ASSERT_TRUE(Menus().LoadRoot("data\\menu\\main.script"));
+        root_ = Menus().root.get();
+        root_->Activate();
+        // What the program publishes on entering the menu.
+        Menus().SetInt("FULLSCREEN", 0);
+        Menus().SetInt("TRUECOLOR", 0);
+        Menus().SetFloat("AUDIOVOLUME", 1.0f);
+        Menus().SetFloat("CDVOLUME", 1.0f);
+        Menus().SetString("LAUNCH_CONTROL", "SPACE");
+        Frame();
+    }
+    void TearDown() override {
+        Menus().Reset();
+        GlobalFontCache().Clear();
+        GlobalPictureCache().Clear();
+        SetResourceProvider(nullptr);
+        ASSERT_EQ(chdir(oldDir_.c_str()), 0);
+    }
+    void Frame(float dt = 0.01f) {
+        input_.Poll();
+        root_->Update(dt);
+    }
+    void Pointer(int x, int y, bool left = false) {
+        Menus().pointerX = x;
+        Menus().pointerY = y;
+        Menus().leftButton = left;
+        Frame();
+    }
+    // A click in the middle of a control's rectangle; returns the name of
+    // the control the program is told about ("" for none).
+    std::string Click(int x, int y) {
+        Pointer(x, y);
+        Pointer(x, y, true);
+        Pointer(x, y, false);
+        MenuWrapper* c = Menus().TakeLastClicked();
+        return c ? c->name.c_str() : "";
+    }
+    // The text of the hint line that belongs to the open screen itself.
+    std::string Hint() {
+        MenuWrapper* screen = root_->focused >= 0 ? root_->Child(root_->focused)->Child(1) : root_;
+        for (int i = 0; i < screen->ChildCount(); ++i) {
+            MenuWrapper* c = screen->Child(i);
+            if (c->name.view() == "HINT" && c->StringValue())
+                return c->StringValue()->c_str();
+        }
+        ADD_FAILURE() << "no hint line on " << screen->name.c_str();
+        return "";
+    }
+    // The program's action 3: the back button's grandparent closes.
+    void Back(MenuWrapper* button) { button->parent->parent->Deactivate(); }
+    std::uint32_t Drawn(int x, int y) {
+        display_.BackSurface()->Fill(0);
+        root_->Draw(display_.BackPicture(), 0, 0);
+        return PixelAt(display_.BackPicture(), x, y);
+    }
+
+    std::string oldDir_;
+    ResourceArchive archive_;
+    Display display_;
+    platform::ManualKeyboard keyboard_;
+    InputManager input_;
+    MenuWrapper* root_ = nullptr;
+};
+
+TEST_F(MainMenu, TitleScreenHintsStartAndTurnsTheDrumOneTableAStep) {
+    Pointer(400, 420);
+    EXPECT_EQ(Hint(), "Play the table shown above");
+    EXPECT_EQ(Click(400, 420), "START");
+    Pointer(700, 300);
+    EXPECT_EQ(Hint(), "");
+
+    // The program plays the drum 72 / (3 + 1) frames for the next table.
+    EXPECT_EQ(Click(540, 258), "NEXTGAME");
+    auto* drum = dynamic_cast<MenuAnimation*>(Menus().Find("GAMESELECTOR"));
+    ASSERT_NE(drum, nullptr);
+    ASSERT_TRUE(Menus().PlayByName("GAMESELECTOR", 18, true));
+    EXPECT_FALSE(Menus().PlayByName("GAMESELECTOR", 18, true)) << "busy while turning";
+    for (int i = 0; i < 100; ++i)
+        Frame();
+    EXPECT_EQ(drum->animation->frame, 18);
+    EXPECT_EQ(Click(260, 258), "PREVGAME");
+    EXPECT_NE(Drawn(400, 260), 0u) << "the drum's frame is drawn";
+}
+
+TEST_F(MainMenu, OptionsSwitchesSlidersAndFieldsChangeTheirValues) {
+    EXPECT_EQ(Click(216, 487), "");  // OPTIONS opens its screen, nothing to act on
+    MenuWrapper* options = Menus().Find("OPTIONSMENU");
+    ASSERT_NE(options, nullptr);
+    EXPECT_TRUE(options->IsShown());
+    EXPECT_EQ(root_->Child(root_->focused), options->parent) << "the title screen steps aside";
+
+    // The full-screen row: hint, then a click flips the switch the program reads.
+    Pointer(200, 236);
+    EXPECT_EQ(Hint(), "Play in a window or on the whole screen");
+    std::int32_t full = -1;
+    EXPECT_EQ(Click(200, 236), "FULLSCREEN");
+    ASSERT_TRUE(Menus().GetInt("FULLSCREEN", &full));
+    EXPECT_EQ(full, 1);
+    EXPECT_EQ(Click(350, 236), "FULLSCREEN");
+    Menus().GetInt("FULLSCREEN", &full);
+    EXPECT_EQ(full, 0);
+
+    // The effects volume: a quarter of the way along the bar.
+    float volume = -1.0f;
+    EXPECT_EQ(Click(118 + 262 / 4, 347), "AUDIOVOLUME");
+    ASSERT_TRUE(Menus().GetFloat("AUDIOVOLUME", &volume));
+    EXPECT_NEAR(volume, 0.25f, 0.01f);
+
+    // The music knob: pressed where half its sweep points.
+    const float angle = 135.0f * kPi / 180.0f + 0.5f * 270.0f * kPi / 180.0f;
+    const int kx = int(std::lround(146.0 + 30.0 * std::cos(angle)));
+    const int ky = int(std::lround(440.0 + 30.0 * std::sin(angle)));
+    EXPECT_EQ(Click(kx, ky), "CDVOLUME");
+    ASSERT_TRUE(Menus().GetFloat("CDVOLUME", &volume));
+    EXPECT_NEAR(volume, 0.5f, 0.03f);
+
+    // The launch key: the field takes the next key pressed, by name.
+    Click(630, 314);
+    keyboard_.Set(29, true);  // left Ctrl
+    Frame();
+    keyboard_.Set(29, false);
+    Frame();
+    FixedString<256> key;
+    ASSERT_TRUE(Menus().GetString("LAUNCH_CONTROL", &key));
+    EXPECT_STREQ(key.c_str(), "LCONTROL");
+
+    // The player's name: typed letters, Shift for a capital.
+    Click(560, 426);
+    for (int code : {14, 14, 14, 14, 14, 14}) {  // Backspace over "Player"
+        keyboard_.Set(code, true);
+        Frame();
+        keyboard_.Set(code, false);
+        Frame();
+    }
+    keyboard_.Set(42, true);
+    keyboard_.Set(30, true);  // Shift+A
+    Frame();
+    keyboard_.Set(30, false);
+    keyboard_.Set(42, false);
+    Frame();
+    keyboard_.Set(32, true);  // d
+    Frame();
+    keyboard_.Set(32, false);
+    Frame();
+    ASSERT_TRUE(Menus().GetString("PLAYER_NAME", &key));
+    EXPECT_STREQ(key.c_str(), "Ad");
+
+    // Back to the title screen.
+    EXPECT_EQ(Click(400, 504), "DEACTIVATEMENU");
+    Back(options->Child(0));
+    EXPECT_FALSE(options->IsShown());
+    EXPECT_EQ(root_->focused, -1) << "the title screen is back";
+}
+
+TEST_F(MainMenu, ScoresOpenTheTableTheProgramDrawsAndCloseAgain) {
+    MenuWrapper* scores = Menus().Find("SCORES_TABLE");
+    ASSERT_NE(scores, nullptr);
+    EXPECT_FALSE(scores->IsShown());
+    Click(400, 487);
+    EXPECT_TRUE(scores->IsShown());
+    EXPECT_NE(Drawn(400, 150), 0u) << "the scores panel";
+    Pointer(400, 350);
+    EXPECT_EQ(Hint(), "Back to the title screen");
+    EXPECT_EQ(Click(400, 350), "DEACTIVATEMENU");
+    Back(scores->Child(0));
+    EXPECT_FALSE(scores->IsShown());
+    EXPECT_EQ(Click(584, 487), "EXIT");
+}
+
+}  // namespace
