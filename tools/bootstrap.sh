@@ -15,10 +15,11 @@ packages=(
     libsdl2-dev
     # sound and music output
     libsdl2-mixer-dev
-    # video clips (FFmpeg); the ffmpeg command makes the test clips
+    # video clips (FFmpeg); the ffmpeg command makes the test clips and encodes
+    # the game's films and music (libvorbis inside Debian's ffmpeg)
     libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
     # the game data generator (tools/assets)
-    python3 python3-pil python3-numpy fonts-dejavu-core
+    python3 python3-pil python3-numpy fonts-dejavu-core fonts-dejavu-extra
     # the game's end-to-end test: a virtual X display, keys and clicks
     xvfb xauth xdotool
 )
