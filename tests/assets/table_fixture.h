@@ -16,9 +16,7 @@
 #include "physics/main_ball.h"
 #include "physics/physics_elements.h"
 #include "tools/zarnik-sim/sim_runner.h"
-#ifdef ZARNIK_HAVE_ELEMENTS
 #include "elements/table_elements.h"
-#endif
 
 struct Point {
     float x, y;
@@ -75,10 +73,7 @@ protected:
         ReadNames(std::string("data/tables/") + name + ".script");
         ReadOutline(std::string(name) + ".outline");
         RegisterPhysicsElements();
-#ifdef ZARNIK_HAVE_ELEMENTS
         RegisterTableElements();
-        links_ = true;
-#endif
         SimOptions options;
         options.table = std::string("data\\tables\\") + name + ".script";
         options.dt = kDt;
@@ -86,10 +81,6 @@ protected:
         std::string error;
         ASSERT_TRUE(sim_.Start(options, &error)) << error;
         ASSERT_GT(sim_.table().ElementCount(), Index("plunger"));
-        if (!links_) {
-            // Without the rule links nothing opens the lane top at the start.
-            Form("lane blocker")->SetEnabled(false);
-        }
         Frames(int(2.1f / kDt));
     }
 
@@ -167,5 +158,4 @@ protected:
     std::vector<Point> outline_;
     SimRunner sim_;
     ShownItems shown_;
-    bool links_ = false;
 };

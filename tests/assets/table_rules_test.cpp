@@ -6,11 +6,6 @@ namespace {
 
 class Rules : public TableFixture {
 protected:
-    void SetUp() override {
-#ifndef ZARNIK_HAVE_ELEMENTS
-        GTEST_SKIP() << "rule links are not built yet";
-#endif
-    }
     // A shot straight up at a round target from just below it.
     void HitFromBelow(const std::string& target) {
         const Vec2 c = Centre(target);
