@@ -1,6 +1,7 @@
 #include "platform/video_decoder.h"
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 extern "C" {
@@ -199,10 +200,20 @@ bool VideoDecoder::Convert(const AVFrame* frame, std::uint8_t* rows, int stride)
                                 nullptr);
     if (!sws_)
         return false;
-    // A negative stride from the last row writes the rows bottom-up.
-    std::uint8_t* dst[4] = {rows + std::ptrdiff_t(height_ - 1) * stride, nullptr, nullptr, nullptr};
-    int dstStride[4] = {-stride, 0, 0, 0};
-    return sws_scale(sws_, frame->data, frame->linesize, 0, frame->height, dst, dstStride) > 0;
+    // swscale's vector code writes whole blocks and may run past the end of a
+    // row, so it scales into rows of our own with room to spare, and only the
+    // picture's bytes are copied out, bottom row first.
+    const int rowBytes = width_ * 3;
+    const int ownStride = (rowBytes + 63) & ~63;
+    scratch_.resize(std::size_t(ownStride) * std::size_t(height_) + 64);
+    std::uint8_t* dst[4] = {scratch_.data(), nullptr, nullptr, nullptr};
+    int dstStride[4] = {ownStride, 0, 0, 0};
+    if (sws_scale(sws_, frame->data, frame->linesize, 0, frame->height, dst, dstStride) <= 0)
+        return false;
+    for (int y = 0; y < height_; ++y)
+        std::memcpy(rows + std::ptrdiff_t(height_ - 1 - y) * stride,
+                    scratch_.data() + std::ptrdiff_t(y) * ownStride, std::size_t(rowBytes));
+    return true;
 }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/avi_header.h"
 
@@ -58,6 +59,7 @@ private:
     std::int64_t decodedCount_ = 0;  // frames out of the decoder since the start
     int stream_ = -1;
     int width_ = 0, height_ = 0;
+    std::vector<std::uint8_t> scratch_;  // scaled rows, padded for swscale
     bool draining_ = false;
     bool ended_ = false;
 };

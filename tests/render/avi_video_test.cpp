@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/video_decoder.h"
 #include "render/avi_video.h"
 #include "render/logo_film.h"
 #include "tests/render/render_fixture.h"
@@ -113,6 +114,26 @@ TEST_F(AviVideoTest, BadFilesSayCantLoadOnceAndCutClipsKeepTheirLastGoodFrame) {
         cut.Update(0.1f);
     EXPECT_GT(Shown(cut), 0);
     EXPECT_LT(Shown(cut), 12);
+}
+
+// Compressed clips of odd widths decode into rows exactly as wide as the
+// picture: nothing is written past the last byte of the last row.
+TEST_F(AviVideoTest, DecodingWritesNothingPastTheRows) {
+    for (const char* size : {"200x144", "34x18", "7x5"}) {
+        SCOPED_TRACE(size);
+        std::string path = MakeClip(dir, std::string("w") + size + ".avi",
+                                    "-c:v mpeg4 -pix_fmt yuv420p", 3, 15, size);
+        ASSERT_FALSE(path.empty());
+        platform::VideoDecoder decoder;
+        ASSERT_TRUE(decoder.Open(path.c_str()));
+        const int stride = decoder.Width() * 3;
+        const std::size_t bytes = std::size_t(stride) * std::size_t(decoder.Height());
+        std::vector<std::uint8_t> rows(bytes + 256, 0xA5);
+        ASSERT_TRUE(decoder.DecodeFrame(2, rows.data(), stride));
+        EXPECT_GT(rows[0], 240) << "bottom row first: blue";
+        for (std::size_t i = bytes; i < rows.size(); ++i)
+            ASSERT_EQ(rows[i], 0xA5) << "written " << (i - bytes) << " bytes past the rows";
+    }
 }
 
 TEST_F(AviVideoTest, LogoFilmPlaysToItsEndOrIsPassedOver) {
