@@ -294,6 +294,10 @@ bool Table::StepLightShow(float dt) {
             if (e->Enabled())
                 e->Reset();
         }
+        // Sprites that ended a pass during the show raised their events; the
+        // links never saw them, and the game must not start by firing them.
+        for (int i = 0; i < elements_.Count; ++i)
+            elements_.element[i]->event_flag = 0;
         return true;
     }
     for (int i = elements_.Count - 1; i >= 0; --i) {

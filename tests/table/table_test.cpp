@@ -143,13 +143,17 @@ TEST_F(TableTest, SettingsBlocksAndTheirDefaultsOnReload) {
 }
 
 TEST_F(TableTest, LightShowStepsOnlyLightsThenResetsInAnUpdateOfItsOwn) {
-    Load("Dummy { tag = \"d\"; };; Switch { tag = \"s\"; };; MainBall { tag = \"ball\"; };;");
+    Load(
+        "Dummy { tag = \"d\"; };; Switch { tag = \"s\"; event = 1; };; "
+        "MainBall { tag = \"ball\"; };;");
     table.Update(nullptr, 1.0f);
     std::erase(g_log, "activate s");  // at random: the odds are tested below
     EXPECT_EQ(g_log, (std::vector<std::string>{"step s"}));
+    EXPECT_EQ(At(1)->event_flag, 1);
     g_log.clear();
     table.Update(nullptr, 1.0f);
     EXPECT_EQ(g_log, (std::vector<std::string>{"reset ball", "reset s", "reset d"}));
+    EXPECT_EQ(At(1)->event_flag, 0) << "an event of the show must not fire a rule in play";
     g_log.clear();
     table.Update(nullptr, 0.01f);
     EXPECT_EQ(g_log, (std::vector<std::string>{"step ball", "step s", "step d"}));
