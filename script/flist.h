@@ -1,18 +1,21 @@
 #pragma once
 
+#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <cstdlib>
+#include <limits>
 #include <new>
 #include <type_traits>
 #include <utility>
 
 // The growable array used by every list of the system: elements, balls,
-// pictures, fonts, menu children, sound slots, tokens. Its capacity grows 32
-// records at a time. Plain records grow with realloc, which the C library
-// satisfies in place or by remapping pages for large arrays, so a token
-// array of millions of records does not turn the +32 steps into a
-// quadratic copy.
+// pictures, fonts, menu children, sound slots, tokens. Its capacity
+// (`array_size`) grows 32 records at a time. The allocation behind it grows
+// by half again whenever the capacity outruns it, so appending the millions
+// of tokens of a large script costs a few dozen reallocations instead of one
+// per 32 records (each of those was a call into the allocator, and for large
+// arrays a page remapping).
 template <typename T>
 class flist {
 public:
@@ -29,13 +32,14 @@ public:
             element = std::exchange(other.element, nullptr);
             array_size = std::exchange(other.array_size, 0);
             Count = std::exchange(other.Count, 0);
+            allocated_ = std::exchange(other.allocated_, 0);
         }
         return *this;
     }
 
     void Append(T record) {
         if (Count == array_size)
-            Reserve(array_size + kGrowBy);
+            Grow();
         new (&element[Count]) T(std::move(record));
         ++Count;
     }
@@ -49,11 +53,12 @@ public:
         return element[i];
     }
 
-    // Sets the capacity to exactly s records; never below Count.
+    // Sets the capacity to exactly s records (the allocation too); never
+    // below Count.
     void SetSize(int s) {
         if (s < Count)
             s = Count;
-        if (s != array_size)
+        if (s != array_size || s != allocated_)
             Reserve(s);
     }
 
@@ -70,7 +75,7 @@ public:
     void InsertAt(int i, T record) {
         assert(i >= 0 && i <= Count);
         if (Count == array_size)
-            Reserve(array_size + kGrowBy);
+            Grow();
         if (i == Count) {
             new (&element[Count]) T(std::move(record));
         } else {
@@ -88,6 +93,7 @@ public:
         std::free(element);
         element = nullptr;
         array_size = 0;
+        allocated_ = 0;
         Count = 0;
     }
 
@@ -101,6 +107,18 @@ public:
     int Count = 0;
 
 private:
+    // Capacity plus 32; a new allocation only when that outruns the old one.
+    void Grow() {
+        const int capacity = array_size + kGrowBy;
+        if (capacity > allocated_) {
+            const long long ample = (long long)allocated_ + allocated_ / 2;
+            const int limit = std::numeric_limits<int>::max();
+            Reserve(int(std::min<long long>(std::max<long long>(capacity, ample), limit)));
+        }
+        array_size = capacity;
+    }
+
+    // Allocates exactly `capacity` records; array_size becomes it too.
     void Reserve(int capacity) {
         if constexpr (std::is_trivially_copyable_v<T>) {
             void* grown = std::realloc(element, std::size_t(capacity) * sizeof(T));
@@ -119,5 +137,8 @@ private:
             element = grown;
         }
         array_size = capacity;
+        allocated_ = capacity;
     }
+
+    int allocated_ = 0;  // records the allocation holds, >= array_size
 };

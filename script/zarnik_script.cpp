@@ -1,6 +1,8 @@
 #include "script/zarnik_script.h"
 
-#include <cerrno>
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -9,21 +11,33 @@
 
 #include "script/file_access.h"
 #include "script/message.h"
-#include "script/word_pool.h"
+#include "script/pool_builder.h"
 
 namespace {
 
-bool IsLetter(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+// Character classes of the tokenizer, one table lookup per byte. Bytes of
+// 128 and above are never letters or digits.
+enum : std::uint8_t { C_OTHER, C_BLANK, C_SLASH, C_NUMBER, C_QUOTE, C_IDENT };
+
+constexpr std::array<std::uint8_t, 256> MakeClasses() {
+    std::array<std::uint8_t, 256> k{};
+    for (int c = 'A'; c <= 'Z'; ++c)
+        k[std::size_t(c)] = C_IDENT;
+    for (int c = 'a'; c <= 'z'; ++c)
+        k[std::size_t(c)] = C_IDENT;
+    k['_'] = C_IDENT;
+    for (int c = '0'; c <= '9'; ++c)
+        k[std::size_t(c)] = C_NUMBER;
+    k['.'] = k['+'] = k['-'] = C_NUMBER;
+    k[' '] = k['\r'] = k['\n'] = k['\t'] = C_BLANK;
+    k['/'] = C_SLASH;
+    k['"'] = C_QUOTE;
+    return k;
 }
+constexpr std::array<std::uint8_t, 256> kClass = MakeClasses();
+
 bool IsDigit(unsigned char c) {
     return c >= '0' && c <= '9';
-}
-bool IsNumberChar(unsigned char c) {
-    return c == '.' || c == '+' || c == '-' || IsDigit(c);
-}
-bool IsIdentChar(unsigned char c) {
-    return c == '_' || IsLetter(c);
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
@@ -54,33 +68,77 @@ std::uint32_t FloatBits(float f) {
     return bits;
 }
 
-// The run converted as a C decimal literal: the longest valid prefix counts,
-// no valid prefix gives 0. Integers that overflow stop at the 32-bit limits.
-std::uint32_t ConvertNumber(const char* run, std::size_t length, bool real) {
+// Number runs hold only digits, '.', '+' and '-', and are converted as C's
+// strtoll and strtod convert them: the longest valid prefix counts, no valid
+// prefix gives 0. Integers that overflow stop at the 32-bit limits.
+std::uint32_t IntValue(const unsigned char* run, std::int32_t length) {
+    std::int32_t i = 0;
+    bool negative = false;
+    if (i < length && (run[i] == '+' || run[i] == '-'))
+        negative = run[i++] == '-';
+    std::int64_t v = 0;
+    for (; i < length && IsDigit(run[i]); ++i) {
+        if (v <= INT64_C(1) << 32)
+            v = v * 10 + (run[i] - '0');
+    }
+    if (negative)
+        v = -v;
+    return std::uint32_t(std::int32_t(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)));
+}
+
+// strtod through a terminated copy: the slow path for runs the quick one
+// can't do exactly.
+double StrtodRun(const unsigned char* run, std::int32_t length) {
     char small[64];
     std::vector<char> large;
     char* buffer = small;
-    if (length + 1 > sizeof small) {
-        large.resize(length + 1);
+    if (std::size_t(length) + 1 > sizeof small) {
+        large.resize(std::size_t(length) + 1);
         buffer = large.data();
     }
-    std::memcpy(buffer, run, length);
+    std::memcpy(buffer, run, std::size_t(length));
     buffer[length] = '\0';
-    if (real)
-        return FloatBits(float(std::strtod(buffer, nullptr)));
-    errno = 0;
-    long long v = std::strtoll(buffer, nullptr, 10);
-    if (v > INT_MAX)
-        v = INT_MAX;
-    if (v < INT_MIN)
-        v = INT_MIN;
-    return std::uint32_t(std::int32_t(v));
+    return std::strtod(buffer, nullptr);
 }
 
-void PutLe32(std::string* out, std::uint32_t v) {
-    char b[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF),
-                 char((v >> 24) & 0xFF)};
-    out->append(b, 4);
+// A run with a dot, as strtod reads it, rounded to single precision. The
+// run has no exponent, so its value is digits / 10^fraction digits; when the
+// digits fit a double exactly and 10^fraction does too, one division is
+// correctly rounded, which is strtod's result (and it is the common case:
+// "0.2500"). Anything longer goes through strtod itself.
+std::uint32_t RealValue(const unsigned char* run, std::int32_t length) {
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::int32_t i = 0;
+    bool negative = false;
+    if (i < length && (run[i] == '+' || run[i] == '-'))
+        negative = run[i++] == '-';
+    std::uint64_t digits = 0;
+    int significant = 0;  // digits from the first non-zero one
+    int fraction = 0;
+    bool any = false;
+    for (bool afterDot = false; i < length; ++i) {
+        if (run[i] == '.' && !afterDot) {
+            afterDot = true;
+            continue;
+        }
+        if (!IsDigit(run[i]))
+            break;
+        any = true;
+        if (digits != 0 || run[i] != '0')
+            ++significant;
+        if (significant > 19)
+            return FloatBits(float(StrtodRun(run, length)));
+        digits = digits * 10 + std::uint64_t(run[i] - '0');
+        fraction += afterDot ? 1 : 0;
+    }
+    if (!any)
+        return FloatBits(0.0f);
+    if (digits > (UINT64_C(1) << 53) || fraction > 22)
+        return FloatBits(float(StrtodRun(run, length)));
+    const double value = double(digits) / kPow10[fraction];
+    return FloatBits(float(negative ? -value : value));
 }
 
 std::uint32_t GetLe32(const std::uint8_t* p) {
@@ -243,139 +301,173 @@ bool ZarnikScr::LoadCompiledImage(const std::uint8_t* bytes, std::size_t length)
     return true;
 }
 
+// One pass over the bytes: each token is classified by its first byte, its
+// run is scanned once and the token appended; nothing is copied out.
 void ZarnikScr::Tokenize() {
     if (scrCompiled)
         return;
-    pos = 0;
-    while (pos < size)
-        TokenizerStep();
+    const unsigned char* t = reinterpret_cast<const unsigned char*>(text.get());
+    const std::int32_t n = size;
+    std::int32_t p = 0;
+    while (p < n) {
+        const unsigned char c = t[p];
+        switch (kClass[c]) {
+            case C_BLANK:
+                ++p;
+                continue;
+            case C_SLASH:
+                // A // comment runs to the line end; the line ends are blanks.
+                if (p + 1 < n && t[p + 1] == '/') {
+                    p += 2;
+                    while (p < n && t[p] != '\r' && t[p] != '\n')
+                        ++p;
+                    continue;
+                }
+                break;
+            case C_NUMBER: {
+                // A run of . + - and digits; a dot makes it real. A run starting
+                // with + - or . is a number even with nothing after it.
+                std::int32_t end = p + 1;
+                bool real = c == '.';
+                while (end < n && kClass[t[end]] == C_NUMBER) {
+                    real = real || t[end] == '.';
+                    ++end;
+                }
+                const std::int32_t length = end - p;
+                tokens.Append(
+                    ZarnikTokDef{std::uint32_t(p), length, real ? TOK_REAL : TOK_INT,
+                                 real ? RealValue(t + p, length) : IntValue(t + p, length)});
+                p = end;
+                continue;
+            }
+            case C_QUOTE: {
+                // No escapes; an unclosed quote is a punctuation token.
+                const void* close = std::memchr(t + p + 1, '"', std::size_t(n - p - 1));
+                if (close == nullptr)
+                    break;
+                const std::int32_t end = std::int32_t(static_cast<const unsigned char*>(close) - t);
+                tokens.Append(ZarnikTokDef{std::uint32_t(p + 1), end - p - 1, TOK_WORD, 0});
+                p = end + 1;
+                continue;
+            }
+            case C_IDENT: {
+                // '_' and letters; digits end an identifier, so does the text.
+                std::int32_t end = p + 1;
+                while (end < n && kClass[t[end]] == C_IDENT)
+                    ++end;
+                tokens.Append(ZarnikTokDef{std::uint32_t(p), end - p, TOK_WORD, 0});
+                p = end;
+                continue;
+            }
+            default:
+                break;
+        }
+        tokens.Append(ZarnikTokDef{std::uint32_t(p), 1, TOK_PUNCT, c});
+        ++p;
+    }
+    pos = n;
     scrCompiled = true;
 }
 
-void ZarnikScr::TokenizerStep() {
-    const unsigned char* t = reinterpret_cast<const unsigned char*>(text.get());
+namespace {
 
-    // 1. Blanks and // comments, until neither applies.
-    for (;;) {
-        while (pos < size && (t[pos] == ' ' || t[pos] == '\r' || t[pos] == '\n' || t[pos] == '\t'))
-            ++pos;
-        if (size - pos >= 2 && t[pos] == '/' && t[pos + 1] == '/') {
-            while (pos < size && t[pos] != '\r' && t[pos] != '\n')
-                ++pos;
-            while (pos < size && (t[pos] == '\r' || t[pos] == '\n'))
-                ++pos;
-            continue;
-        }
-        break;
-    }
-    // 2. Nothing left.
-    if (pos >= size)
-        return;
-
-    ZarnikTokDef tok;
-    tok.offset = std::uint32_t(pos);
-    const unsigned char c = t[pos];
-
-    // 3. Numbers: a run of . + - and digits; a dot makes it real.
-    if (IsNumberChar(c)) {
-        std::int32_t end = pos;
-        bool real = false;
-        while (end < size && IsNumberChar(t[end])) {
-            if (t[end] == '.')
-                real = true;
-            ++end;
-        }
-        tok.length = end - pos;
-        tok.type = real ? TOK_REAL : TOK_INT;
-        tok.value = ConvertNumber(text.get() + pos, std::size_t(tok.length), real);
-        tokens.Append(tok);
-        pos = end;
-        return;
-    }
-
-    // 4. Quoted strings: no escapes; an unclosed quote falls through to 6.
-    if (c == '"') {
-        const void* close = std::memchr(t + pos + 1, '"', std::size_t(size - pos - 1));
-        if (close != nullptr) {
-            std::int32_t end = std::int32_t(static_cast<const unsigned char*>(close) - t);
-            tok.offset = std::uint32_t(pos + 1);
-            tok.length = end - pos - 1;
-            tok.type = TOK_WORD;
-            tokens.Append(tok);
-            pos = end + 1;
-            return;
-        }
-    }
-
-    // 5. Identifiers: '_' and letters; digits end them, so does the text.
-    if (c != '"' && IsIdentChar(c)) {
-        std::int32_t end = pos;
-        while (end < size && IsIdentChar(t[end]))
-            ++end;
-        tok.length = end - pos;
-        tok.type = TOK_WORD;
-        tokens.Append(tok);
-        pos = end;
-        return;
-    }
-
-    // 6. Any other single character.
-    tok.length = 1;
-    tok.type = TOK_PUNCT;
-    tok.value = c;
-    tokens.Append(tok);
-    ++pos;
+// The text of a word token; a range outside the text reads as empty.
+std::string_view WordText(const ZarnikScr& scr, const ZarnikTokDef& tok) {
+    if (tok.length > 0 && std::int64_t(tok.offset) + tok.length <= scr.size)
+        return std::string_view(scr.text.get() + tok.offset, std::size_t(tok.length));
+    return std::string_view();
 }
 
-bool ZarnikScr::BuildCompiled(std::string* out) const {
-    WordPool pool;
-    std::vector<ZarnikTokDef> compiled;
-    compiled.reserve(std::size_t(tokens.Count));
-    bool sawWord = false;
-    for (const ZarnikTokDef& tok : tokens) {
-        ZarnikTokDef copy = tok;
-        if (tok.type == TOK_WORD) {
-            sawWord = true;
-            std::string_view word;
-            if (tok.length > 0 && std::int64_t(tok.offset) + tok.length <= size)
-                word = std::string_view(text.get() + tok.offset, std::size_t(tok.length));
-            copy.offset = pool.Place(word);
-            copy.length = std::int32_t(word.size());
-            copy.value = 0;
-        } else if (tok.type > TOK_PUNCT) {
+// Places the word tokens in a fresh pool, in token order. Fails on a token
+// of an unknown type and on a script without words.
+bool PlaceWords(const ZarnikScr& scr, PoolBuilder* placed) {
+    for (const ZarnikTokDef& tok : scr.tokens) {
+        if (tok.type == TOK_WORD)
+            placed->Add(WordText(scr, tok));
+        else if (tok.type > TOK_PUNCT)
             return false;
-        }
-        compiled.push_back(copy);
     }
-    if (!sawWord)
+    if (placed->WordCount() == 0)
         return false;
-
-    const std::string& bytes = pool.Bytes();
-    out->clear();
-    out->reserve(kHeaderSize + bytes.size() + compiled.size() * sizeof(ZarnikTokDef));
-    PutLe32(out, kHeaderSize);
-    PutLe32(out, std::uint32_t(bytes.size()));
-    PutLe32(out, kHeaderSize);
-    PutLe32(out, std::uint32_t(compiled.size()));
-    PutLe32(out, kHeaderSize + std::uint32_t(bytes.size()));
-    out->append(bytes);
-    for (const ZarnikTokDef& tok : compiled) {
-        PutLe32(out, tok.offset);
-        PutLe32(out, std::uint32_t(tok.length));
-        PutLe32(out, tok.type);
-        PutLe32(out, tok.value);
-    }
+    placed->Build();
     return true;
 }
 
+void PutLe32(char* out, std::uint32_t v) {
+    out[0] = char(v & 0xFF);
+    out[1] = char((v >> 8) & 0xFF);
+    out[2] = char((v >> 16) & 0xFF);
+    out[3] = char((v >> 24) & 0xFF);
+}
+
+// Hands the compiled image to `write` in pieces: header, pool, then the token
+// table a slice at a time, so that it is never held whole a second time.
+template <typename Write>
+bool EmitCompiled(const ZarnikScr& scr, const PoolBuilder& placed, Write&& write) {
+    const std::string& pool = placed.Bytes();
+    char header[ZarnikScr::kHeaderSize];
+    PutLe32(header, ZarnikScr::kHeaderSize);
+    PutLe32(header + 4, std::uint32_t(pool.size()));
+    PutLe32(header + 8, ZarnikScr::kHeaderSize);
+    PutLe32(header + 12, std::uint32_t(scr.tokens.Count));
+    PutLe32(header + 16, ZarnikScr::kHeaderSize + std::uint32_t(pool.size()));
+    if (!write(header, sizeof header) || !write(pool.data(), pool.size()))
+        return false;
+
+    constexpr std::size_t kSlice = 4096;
+    std::vector<char> slice(kSlice * sizeof(ZarnikTokDef));
+    std::size_t filled = 0;
+    std::size_t word = 0;
+    for (const ZarnikTokDef& tok : scr.tokens) {
+        ZarnikTokDef copy = tok;
+        if (tok.type == TOK_WORD) {
+            copy.offset = placed.Offset(word++);
+            copy.length = std::int32_t(WordText(scr, tok).size());
+            copy.value = 0;
+        }
+        char* rec = slice.data() + filled * sizeof(ZarnikTokDef);
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(rec, &copy, sizeof copy);  // the record is the file's layout
+        } else {
+            PutLe32(rec, copy.offset);
+            PutLe32(rec + 4, std::uint32_t(copy.length));
+            PutLe32(rec + 8, copy.type);
+            PutLe32(rec + 12, copy.value);
+        }
+        if (++filled == kSlice) {
+            if (!write(slice.data(), slice.size()))
+                return false;
+            filled = 0;
+        }
+    }
+    return write(slice.data(), filled * sizeof(ZarnikTokDef));
+}
+
+}  // namespace
+
+bool ZarnikScr::BuildCompiled(std::string* out) const {
+    PoolBuilder placed;
+    if (!PlaceWords(*this, &placed))
+        return false;
+    out->clear();
+    out->reserve(kHeaderSize + placed.Bytes().size() +
+                 std::size_t(tokens.Count) * sizeof(ZarnikTokDef));
+    return EmitCompiled(*this, placed, [out](const char* bytes, std::size_t n) {
+        out->append(bytes, n);
+        return true;
+    });
+}
+
 bool ZarnikScr::WriteCompiled(const char* path) const {
-    std::string image;
-    if (!BuildCompiled(&image))
+    PoolBuilder placed;
+    if (!PlaceWords(*this, &placed))
         return false;
     std::FILE* f = OpenLooseFile(path, "wb");
     if (f == nullptr)
         return false;
-    bool ok = std::fwrite(image.data(), 1, image.size(), f) == image.size();
+    bool ok = EmitCompiled(*this, placed, [f](const char* bytes, std::size_t n) {
+        return std::fwrite(bytes, 1, n, f) == n;
+    });
     ok = (std::fclose(f) == 0) && ok;
     return ok;
 }

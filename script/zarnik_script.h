@@ -72,7 +72,6 @@ private:
     bool ReadText();
     bool ReadCompiled();
     void Tokenize();
-    void TokenizerStep();
 };
 
 // Replaces the extension of a path (drive, folders and base name kept; '/'

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
 #include <string>
 
 #include "script/script_block.h"
@@ -76,3 +81,58 @@ TEST(Tokenizer, TokensPointIntoTheTextAndTheScriptOwnsACopy) {
 }
 
 }  // namespace
+
+TEST(Tokenizer, NumberRunsConvertAsTheCLibraryConvertsThem) {
+    // Random runs of number characters, mostly well-formed reals: the value
+    // must be what strtod (rounded to float) or strtoll (cut to 32 bits)
+    // makes of the run, bit for bit.
+    std::mt19937 rng(3);
+    const char kChars[] = "0123456789.+-";
+    for (int i = 0; i < 20000; ++i) {
+        std::string run;
+        if (rng() % 4 == 0) {
+            for (unsigned n = 1 + rng() % 30; n > 0; --n)
+                run += kChars[rng() % 13];
+        } else {
+            if (rng() % 3 == 0)
+                run += rng() % 2 ? '-' : '+';
+            for (unsigned n = rng() % 12; n > 0; --n)
+                run += char('0' + rng() % 10);
+            if (rng() % 4 != 0)
+                run += '.';
+            for (unsigned n = rng() % (rng() % 8 == 0 ? 30 : 8); n > 0; --n)
+                run += char('0' + rng() % 10);
+        }
+        if (run.empty())
+            run = "-";
+        ZarnikScr scr(run.data(), int(run.size()));
+        ASSERT_EQ(scr.TokenCount(), 1) << run;
+        const ZarnikTokDef& t = scr.Token(0);
+        if (run.find('.') != std::string::npos) {
+            ASSERT_EQ(t.type, TOK_REAL) << run;
+            const float expected = float(std::strtod(run.c_str(), nullptr));
+            std::uint32_t bits;
+            std::memcpy(&bits, &expected, 4);
+            ASSERT_EQ(t.value, bits) << run;
+        } else {
+            ASSERT_EQ(t.type, TOK_INT) << run;
+            const long long v = std::strtoll(run.c_str(), nullptr, 10);
+            ASSERT_EQ(std::int32_t(t.value),
+                      std::int32_t(std::clamp<long long>(v, INT32_MIN, INT32_MAX)))
+                << run;
+        }
+    }
+}
+
+TEST(Tokenizer, TokenArrayGrowsThirtyTwoRecordsAtATime) {
+    std::string source;
+    for (int i = 0; i < 1000; ++i)
+        source += "a=1;";
+    ZarnikScr scr(source.data(), int(source.size()));
+    ASSERT_EQ(scr.TokenCount(), 4000);
+    EXPECT_EQ(scr.tokens.array_size, 4000);  // 125 steps of 32
+    scr.tokens.Append(ZarnikTokDef{});
+    EXPECT_EQ(scr.tokens.array_size, 4032);
+    scr.tokens.SetSize(0);  // never below the count
+    EXPECT_EQ(scr.tokens.array_size, 4001);
+}

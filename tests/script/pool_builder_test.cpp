@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "script/pool_builder.h"
+#include "script/script_block.h"
+#include "script/zarnik_script.h"
+
+namespace {
+
+// The lowest-position search, written the slow way.
+std::uint32_t NaivePlace(std::string* pool, const std::string& word) {
+    for (std::size_t j = 0; j + word.size() <= pool->size(); ++j) {
+        if (pool->compare(j, word.size(), word) == 0)
+            return std::uint32_t(j);
+    }
+    const std::uint32_t offset = std::uint32_t(pool->size());
+    *pool += word;
+    return offset;
+}
+
+struct Placed {
+    std::string pool;
+    std::vector<std::uint32_t> offsets;
+    bool fellBack = false;
+};
+
+Placed Build(const std::vector<std::string>& words, std::uint64_t workPerByte = 64) {
+    PoolBuilder builder;
+    builder.SetWorkPerByte(workPerByte);
+    for (const std::string& w : words)
+        builder.Add(w);
+    builder.Build();
+    Placed placed{builder.Bytes(), {}, builder.FellBack()};
+    for (std::size_t k = 0; k < words.size(); ++k)
+        placed.offsets.push_back(builder.Offset(k));
+    return placed;
+}
+
+void ExpectNaive(const std::vector<std::string>& words, const Placed& placed) {
+    std::string pool;
+    for (std::size_t k = 0; k < words.size(); ++k)
+        ASSERT_EQ(placed.offsets[k], NaivePlace(&pool, words[k])) << "word " << k;
+    EXPECT_EQ(placed.pool, pool);
+}
+
+// Short and long words over a small alphabet (or all 256 bytes), a third of
+// them repeats of earlier ones.
+std::vector<std::string> RandomWords(std::mt19937* rng, int count, unsigned alphabet,
+                                     unsigned maxLength) {
+    std::vector<std::string> words;
+    for (int i = 0; i < count; ++i) {
+        if (!words.empty() && (*rng)() % 3 == 0) {
+            words.push_back(words[(*rng)() % words.size()]);
+            continue;
+        }
+        std::string w((*rng)() % (maxLength + 1), '\0');
+        for (char& c : w)
+            c = char(alphabet >= 256 ? (*rng)() % 256 : 'a' + (*rng)() % alphabet);
+        words.push_back(w);
+    }
+    return words;
+}
+
+std::string Le32(std::uint32_t v) {
+    std::string s(4, '\0');
+    for (int k = 0; k < 4; ++k)
+        s[std::size_t(k)] = char((v >> (8 * k)) & 0xFF);
+    return s;
+}
+
+}  // namespace
+
+TEST(PoolBuilder, AgreesWithTheLowestPositionSearchOnRandomWords) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE(round);
+        const unsigned alphabet = round % 5 == 4 ? 256 : 2 + round % 4;
+        const unsigned maxLength = round % 3 == 0 ? 40 : 12;
+        const std::vector<std::string> words = RandomWords(&rng, 300, alphabet, maxLength);
+        const Placed streamed = Build(words);
+        EXPECT_FALSE(streamed.fellBack);
+        ExpectNaive(words, streamed);
+        // The automaton the builder falls back on gives the same.
+        const Placed fallback = Build(words, 0);
+        EXPECT_TRUE(fallback.fellBack);
+        ExpectNaive(words, fallback);
+    }
+}
+
+TEST(PoolBuilder, AWordAppendedAcrossTheSeamIsLaterFoundThere) {
+    // The first use takes the appended copy; later uses the first
+    // occurrence, which starts in the old pool's tail.
+    Placed placed = Build({"ab", "abab", "abab", "b"});
+    EXPECT_EQ(placed.pool, "ababab");
+    EXPECT_EQ(placed.offsets, (std::vector<std::uint32_t>{0, 2, 0, 1}));
+
+    placed = Build({"abcdefgh", "abcdefghabcdefgh", "abcdefghabcdefgh", "habc", ""});
+    EXPECT_EQ(placed.pool, "abcdefghabcdefghabcdefgh");
+    EXPECT_EQ(placed.offsets, (std::vector<std::uint32_t>{0, 8, 0, 7, 0}));
+}
+
+TEST(PoolBuilder, PathologicalLongWordsFallBackAndStayExact) {
+    // A thousand long words end in the same 8 bytes, which fill the pool:
+    // every pool byte would compare them all. The builder gives up on that
+    // and takes the automaton, with the same offsets.
+    std::vector<std::string> words{std::string(20000, 'a')};
+    for (int i = 0; i < 1000; ++i) {
+        std::string w = "b";
+        for (int n = i; n != 0; n /= 25)
+            w += char('b' + n % 25);
+        words.push_back(w + "aaaaaaaa");
+    }
+    words.push_back("ba");
+    const Placed placed = Build(words);
+    EXPECT_TRUE(placed.fellBack);
+    ExpectNaive(words, placed);
+}
+
+TEST(PoolBuilder, CompiledImageMatchesTheNaiveCompilerOnRandomScripts) {
+    // Random scripts of words, quoted strings of any bytes, numbers,
+    // punctuation, comments and tabs; the image is built again here from the
+    // tokens with the slow pool search.
+    std::mt19937 rng(5);
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        std::string source;
+        for (int piece = 0; piece < 400; ++piece) {
+            switch (rng() % 6) {
+                case 0:
+                case 1:
+                    for (unsigned n = 1 + rng() % 12; n > 0; --n)
+                        source += char('a' + rng() % (2 + round % 3));
+                    break;
+                case 2:
+                    source += '"';
+                    for (unsigned n = rng() % 20; n > 0; --n) {
+                        char c = char(rng() % 256);
+                        source += c == '"' ? 'q' : c;
+                    }
+                    source += '"';
+                    break;
+                case 3:
+                    source += std::to_string(int(rng() % 2000) - 1000) + (rng() % 2 ? ".25" : "");
+                    break;
+                case 4:
+                    source += "={};,/"[rng() % 6];
+                    break;
+                default:
+                    source += rng() % 4 ? " \t" : "// note\r\n";
+                    break;
+            }
+            source += ' ';
+        }
+        ZarnikScr scr(source.data(), int(source.size()));
+        std::string image;
+        ASSERT_TRUE(scr.BuildCompiled(&image));
+
+        std::string pool, records;
+        for (const ZarnikTokDef& tok : scr.tokens) {
+            std::uint32_t offset = tok.offset, value = tok.value;
+            if (tok.type == TOK_WORD) {
+                offset =
+                    NaivePlace(&pool, std::string(TokText(scr, int(&tok - scr.tokens.begin()))));
+                value = 0;
+            }
+            records +=
+                Le32(offset) + Le32(std::uint32_t(tok.length)) + Le32(tok.type) + Le32(value);
+        }
+        const std::string expected = Le32(20) + Le32(std::uint32_t(pool.size())) + Le32(20) +
+                                     Le32(std::uint32_t(scr.TokenCount())) +
+                                     Le32(20 + std::uint32_t(pool.size())) + pool + records;
+        ASSERT_EQ(image, expected);
+    }
+}
