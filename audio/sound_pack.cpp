@@ -51,14 +51,12 @@ void SoundPack::Read(const ScriptBlock& block) {
 }
 
 void SoundPack::Write(std::string* out, const char* indent) const {
-    AppendFormat(out, "%sSoundPack {%s", indent, kLineEnd);
-    for (const SoundSlot& slot : slots) {
-        if (slot.fileName.empty())
-            continue;
-        AppendFormat(out, "%s\t%s = \"%s\";%s", indent, slot.name.c_str(), slot.fileName.c_str(),
-                     kLineEnd);
-    }
-    AppendFormat(out, "%s};%s", indent, kLineEnd);
+    auto file = [this](const char* slotName) {
+        const int index = FindSlot(slotName);
+        return index < 0 ? "" : slots[index].fileName.c_str();
+    };
+    AppendFormat(out, "%sSoundPack {\r\n%s\tup = \"%s\";\r\n%s\tdown = \"%s\";\r\n%s};\r\n", indent,
+                 indent, file("up"), indent, file("down"), indent);
 }
 
 void SoundPack::Play(int slot) const {

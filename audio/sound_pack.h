@@ -28,8 +28,10 @@ public:
 
     // Reads the first `SoundPack { ... }` statement of the block.
     void Read(const ScriptBlock& block);
-    // Appends `SoundPack {` and one line per slot with a file name, closed by "};",
-    // each inner line indented by `indent` plus a tab.
+    // Appends the pack as a menu control saves it: `SoundPack {`, the lines
+    // `up = "...";` and `down = "...";` in that order (a slot that is empty
+    // or missing writes ""), then "};". Inner lines are indented by `indent`
+    // plus a tab. Those two are the only slots a saved pack has.
     void Write(std::string* out, const char* indent) const;
 
     // Plays the slot's sound once; an empty slot or bad index does nothing.
