@@ -104,7 +104,7 @@ TEST(Tokenizer, NumberRunsConvertAsTheCLibraryConvertsThem) {
                 run += char('0' + rng() % 10);
         }
         if (run.empty())
-            run = "-";
+            run.push_back('-');
         ZarnikScr scr(run.data(), int(run.size()));
         ASSERT_EQ(scr.TokenCount(), 1) << run;
         const ZarnikTokDef& t = scr.Token(0);
