@@ -86,7 +86,8 @@ std::uint32_t PoolBuilder::Intern(std::string_view word) {
         if ((intern_[i] >> 32) != hash)
             continue;
         const Word& w = words_[std::size_t(intern_[i] & 0xFFFFFFFFu) - 1];
-        if (w.length == word.size() && std::memcmp(w.bytes, word.data(), word.size()) == 0)
+        if (w.length == word.size() &&
+            (word.empty() || std::memcmp(w.bytes, word.data(), word.size()) == 0))
             return std::uint32_t((intern_[i] & 0xFFFFFFFFu) - 1);
     }
     const std::uint32_t index = std::uint32_t(words_.size());

@@ -26,7 +26,8 @@ std::uint64_t HashBytes(std::string_view w) {
         h = Mix(h ^ v);
     }
     std::uint64_t v = 0;
-    std::memcpy(&v, p, n);
+    if (n != 0)  // an empty view may have no address
+        std::memcpy(&v, p, n);
     return Mix(h ^ v);
 }
 
