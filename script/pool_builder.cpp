@@ -113,19 +113,17 @@ void PoolBuilder::BuildTables() {
             longs.emplace_back(Pack(w.bytes + w.length, 8), std::uint32_t(&w - words_.data()));
     }
 
-    shortKeys_.assign(TableSize(shortCount), 0);
-    shortWords_.assign(shortKeys_.size(), 0);
-    const std::size_t shortMask = shortKeys_.size() - 1;
+    shorts_.assign(TableSize(shortCount), ShortSlot{0, 0, false});
+    const std::size_t shortMask = shorts_.size() - 1;
     for (std::uint32_t index = 0; index < words_.size(); ++index) {
         const Word& w = words_[index];
         if (w.length < 1 || w.length > kShortMax)
             continue;
         const std::uint64_t key = ShortKey(Pack(w.bytes + w.length, w.length), w.length);
         std::size_t i = Mix(key) & shortMask;
-        while (shortKeys_[i] != 0)  // distinct words, distinct keys
+        while (shorts_[i].key != 0)  // distinct words, distinct keys
             i = (i + 1) & shortMask;
-        shortKeys_[i] = key;
-        shortWords_[i] = index;
+        shorts_[i] = ShortSlot{key, index, false};
         ++shortLeft_[w.length];
     }
     for (unsigned length = 1; length <= kShortMax; ++length) {
@@ -169,9 +167,9 @@ void PoolBuilder::RebuildFilter() {
         const std::uint64_t bit = FilterHash(key) >> filterShift_;
         filter_[bit >> 6] |= std::uint64_t(1) << (bit & 63);
     };
-    for (std::size_t i = 0; i < shortKeys_.size(); ++i) {
-        if (shortKeys_[i] != 0 && words_[shortWords_[i]].first == kUnseen)
-            set(shortKeys_[i]);
+    for (const ShortSlot& slot : shorts_) {
+        if (slot.key != 0 && !slot.met)
+            set(slot.key);
     }
     for (const Group& g : groups_) {
         if (g.start != kUnseen && g.count != 0)
@@ -179,6 +177,7 @@ void PoolBuilder::RebuildFilter() {
     }
     filterLive_ = live;
     staleSinceFilter_ = 0;
+    staleHits_ = 0;
 }
 
 // Looks at the pool byte at `end`: which unmet words end there?
@@ -196,16 +195,19 @@ void PoolBuilder::Scan(std::uint32_t end) {
         const std::uint64_t key = ShortKey(recent_ & LowBytes(length), length);
         if (!filtered(key))
             continue;
-        const std::size_t mask = shortKeys_.size() - 1;
+        const std::size_t mask = shorts_.size() - 1;
         std::size_t i = Mix(key) & mask;
-        while (shortKeys_[i] != 0 && shortKeys_[i] != key)
+        while (shorts_[i].key != 0 && shorts_[i].key != key)
             i = (i + 1) & mask;
-        if (shortKeys_[i] == 0)
+        ShortSlot& slot = shorts_[i];
+        if (slot.key == 0)
             continue;
-        Word& w = words_[shortWords_[i]];
-        if (w.first != kUnseen)
+        if (slot.met) {
+            ++staleHits_;
             continue;
-        w.first = std::uint32_t(have - length);
+        }
+        slot.met = true;
+        words_[slot.word].first = std::uint32_t(have - length);
         ++staleSinceFilter_;
         lengthsDone = lengthsDone || --shortLeft_[length] == 0;
     }
@@ -218,7 +220,8 @@ void PoolBuilder::Scan(std::uint32_t end) {
     }
     if (have >= 8 && groupsLeft_ != 0 && filtered(recent_ ^ kLongSeed))
         ScanLong(end);
-    if (staleSinceFilter_ * 2 > filterLive_)
+    if (staleSinceFilter_ * 2 > filterLive_ ||
+        (staleSinceFilter_ != 0 && staleHits_ * 64 > shorts_.size() + groups_.size()))
         RebuildFilter();
 }
 
@@ -229,8 +232,12 @@ void PoolBuilder::ScanLong(std::uint32_t end) {
     while (groups_[i].start != kUnseen && groups_[i].key != recent_)
         i = (i + 1) & mask;
     Group& g = groups_[i];
-    if (g.start == kUnseen || g.count == 0)
+    if (g.start == kUnseen)
         return;
+    if (g.count == 0) {
+        ++staleHits_;
+        return;
+    }
     const std::uint64_t have = std::uint64_t(end) + 1;
     std::uint32_t stop = g.start + g.count;
     for (std::uint32_t k = g.start; k < stop;) {

@@ -77,8 +77,12 @@ private:
     std::uint64_t recent_ = 0;  // the last 8 pool bytes, the latest lowest
 
     // Short words by (length << 56 | bytes); the key is the word itself.
-    std::vector<std::uint64_t> shortKeys_;
-    std::vector<std::uint32_t> shortWords_;
+    struct ShortSlot {
+        std::uint64_t key;  // 0 for an empty slot
+        std::uint32_t word;
+        bool met;
+    };
+    std::vector<ShortSlot> shorts_;
     std::uint32_t shortLeft_[kShortMax + 1] = {};  // unmet short words by length
     std::vector<unsigned> shortLengths_;           // lengths with some left, ascending
 
@@ -87,11 +91,15 @@ private:
     std::size_t groupsLeft_ = 0;
 
     // One bit per unmet short word and per group with words left; a clear
-    // bit spares the table probe. Rebuilt when half of it has gone stale.
+    // bit spares the table probe. Words met since it was built still pass
+    // (a bit may be another word's too); it is built again when half of it
+    // has gone stale, or when probes that pass for met words have cost about
+    // what building it again costs.
     std::vector<std::uint64_t> filter_;
     unsigned filterShift_ = 64;
     std::size_t filterLive_ = 0;
     std::size_t staleSinceFilter_ = 0;
+    std::size_t staleHits_ = 0;
 
     std::uint64_t work_ = 0;
     std::uint64_t workLimit_ = 0;
