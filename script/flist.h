@@ -4,10 +4,13 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <type_traits>
 #include <utility>
+
+#include "script/large_block.h"
 
 // The growable array used by every list of the system: elements, balls,
 // pictures, fonts, menu children, sound slots, tokens. Its capacity
@@ -15,11 +18,12 @@
 // by half again whenever the capacity outruns it, so appending the millions
 // of tokens of a large script costs a few dozen reallocations instead of one
 // per 32 records (each of those was a call into the allocator, and for large
-// arrays a page remapping).
+// arrays a page remapping). Large arrays live in huge pages (large_block.h).
 template <typename T>
 class flist {
 public:
     static constexpr int kGrowBy = 32;
+    static constexpr std::size_t kLargeBytes = std::size_t(4) << 20;
 
     flist() = default;
     ~flist() { Clear(); }
@@ -121,10 +125,23 @@ private:
     // Allocates exactly `capacity` records; array_size becomes it too.
     void Reserve(int capacity) {
         if constexpr (std::is_trivially_copyable_v<T>) {
-            void* grown = std::realloc(element, std::size_t(capacity) * sizeof(T));
-            if (grown == nullptr && capacity > 0)
-                throw std::bad_alloc();
-            element = static_cast<T*>(grown);
+            const std::size_t bytes = std::size_t(capacity) * sizeof(T);
+            if (bytes >= kLargeBytes) {
+                // A fresh block for huge pages (realloc would remap the old
+                // pages instead); the copy costs less than the faults.
+                T* grown = static_cast<T*>(AllocateLarge(bytes));
+                if (grown == nullptr)
+                    throw std::bad_alloc();
+                if (Count > 0)
+                    std::memcpy(static_cast<void*>(grown), element, std::size_t(Count) * sizeof(T));
+                std::free(element);
+                element = grown;
+            } else {
+                void* grown = std::realloc(element, bytes);
+                if (grown == nullptr && capacity > 0)
+                    throw std::bad_alloc();
+                element = static_cast<T*>(grown);
+            }
         } else {
             T* grown = static_cast<T*>(std::malloc(std::size_t(capacity) * sizeof(T)));
             if (grown == nullptr && capacity > 0)

@@ -67,7 +67,7 @@ bool SameBytes(const char* a, const char* b, std::size_t n, std::uint64_t* work)
 
 std::uint32_t PoolBuilder::Intern(std::string_view word) {
     if ((words_.size() + 1) * 2 > intern_.size()) {
-        std::vector<std::uint64_t> old(std::max<std::size_t>(intern_.size() * 2, 1024), 0);
+        LargeVector<std::uint64_t> old(std::max<std::size_t>(intern_.size() * 2, 1024), 0);
         old.swap(intern_);
         const std::size_t mask = intern_.size() - 1;
         for (std::uint64_t slot : old) {
@@ -269,7 +269,7 @@ bool PoolBuilder::Append(const Word& word) {
 }
 
 void PoolBuilder::Build() {
-    std::vector<std::uint64_t>().swap(intern_);
+    LargeVector<std::uint64_t>().swap(intern_);
     offsets_.assign(uses_.size(), 0);
     workLimit_ = workPerByte_ * (distinctBytes_ + 64);
     BuildTables();

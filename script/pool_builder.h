@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "script/large_block.h"
+
 // Places all the words of a script in a string pool at once, with exactly
 // the offsets WordPool::Place gives them one after another: a word takes the
 // offset of its first occurrence anywhere in the pool built so far, else it
@@ -26,6 +28,9 @@
 // quadratic; past a limit linear in the input the builder starts over with
 // WordPool, which is linear whatever the text.
 class PoolBuilder {
+    template <typename T>
+    using LargeVector = std::vector<T, LargeAllocator<T>>;
+
 public:
     // Registers the next word. Its bytes stay the caller's until Build()
     // returns.
@@ -67,10 +72,10 @@ private:
     void ScanLong(std::uint32_t end);
     void Fallback();
 
-    std::vector<Word> words_;          // distinct words in order of first use
-    std::vector<std::uint32_t> uses_;  // word index of each Add
-    std::vector<std::uint32_t> offsets_;
-    std::vector<std::uint64_t> intern_;  // hash << 32 | index + 1; 0 is empty
+    LargeVector<Word> words_;          // distinct words in order of first use
+    LargeVector<std::uint32_t> uses_;  // word index of each Add
+    LargeVector<std::uint32_t> offsets_;
+    LargeVector<std::uint64_t> intern_;  // hash << 32 | index + 1; 0 is empty
     std::size_t distinctBytes_ = 0;
 
     std::string pool_;
@@ -82,12 +87,12 @@ private:
         std::uint32_t word;
         bool met;
     };
-    std::vector<ShortSlot> shorts_;
+    LargeVector<ShortSlot> shorts_;
     std::uint32_t shortLeft_[kShortMax + 1] = {};  // unmet short words by length
     std::vector<unsigned> shortLengths_;           // lengths with some left, ascending
 
-    std::vector<Group> groups_;
-    std::vector<std::uint32_t> candidates_;
+    LargeVector<Group> groups_;
+    LargeVector<std::uint32_t> candidates_;
     std::size_t groupsLeft_ = 0;
 
     // One bit per unmet short word and per group with words left; a clear

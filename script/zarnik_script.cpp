@@ -230,6 +230,7 @@ bool ZarnikScr::ReadText() {
         ReportMessage("error reading file '%s'...", name.c_str());
     } else {
         std::unique_ptr<char[]> buffer(new char[std::size_t(fileSize) + 1]);
+        AdviseHugePages(buffer.get(), std::size_t(fileSize));
         std::size_t got = std::fread(buffer.get(), 1, std::size_t(fileSize), f);
         if (got < std::size_t(fileSize)) {
             ReportMessage("error reading file '%s'...", name.c_str());

@@ -125,14 +125,19 @@ TEST(Tokenizer, NumberRunsConvertAsTheCLibraryConvertsThem) {
 }
 
 TEST(Tokenizer, TokenArrayGrowsThirtyTwoRecordsAtATime) {
+    // 320,000 tokens: past the size where the array moves to large blocks.
     std::string source;
-    for (int i = 0; i < 1000; ++i)
+    for (int i = 0; i < 80000; ++i)
         source += "a=1;";
     ZarnikScr scr(source.data(), int(source.size()));
-    ASSERT_EQ(scr.TokenCount(), 4000);
-    EXPECT_EQ(scr.tokens.array_size, 4000);  // 125 steps of 32
+    ASSERT_EQ(scr.TokenCount(), 320000);
+    EXPECT_EQ(scr.tokens.array_size, 320000);  // 10,000 steps of 32
+    for (int i : {0, 1, 2, 3, 160001, 319998, 319999})
+        EXPECT_EQ(scr.Token(i).offset, std::uint32_t(i)) << i;
+    EXPECT_EQ(TokChar(scr, 319999), ';');
     scr.tokens.Append(ZarnikTokDef{});
-    EXPECT_EQ(scr.tokens.array_size, 4032);
+    EXPECT_EQ(scr.tokens.array_size, 320032);
     scr.tokens.SetSize(0);  // never below the count
-    EXPECT_EQ(scr.tokens.array_size, 4001);
+    EXPECT_EQ(scr.tokens.array_size, 320001);
+    EXPECT_EQ(TokChar(scr, 319999), ';');
 }
