@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "input/control_binding.h"
 #include "script/file_access.h"
@@ -136,6 +137,36 @@ void Table::DestroyElement(int index) {
     }
     elements_.element[index].reset();
     elements_.RemoveAt(index);
+}
+
+bool Table::RemoveElement(int index) {
+    if (index < 0 || index >= elements_.Count)
+        return false;
+    DestroyElement(index);
+    // A queued index is a promise about one element: it goes with that
+    // element and follows it when it moves down.
+    int kept = 0;
+    for (int k = 0; k < removalQueue_.Count; ++k) {
+        std::int32_t q = removalQueue_.element[k];
+        if (q == index)
+            continue;
+        removalQueue_.element[kept++] = q > index ? q - 1 : q;
+    }
+    removalQueue_.Count = kept;
+    return true;
+}
+
+bool Table::SwapElements(int a, int b) {
+    if (a < 0 || b < 0 || a >= elements_.Count || b >= elements_.Count)
+        return false;
+    std::swap(elements_.element[a], elements_.element[b]);
+    for (std::int32_t& q : removalQueue_) {
+        if (q == a)
+            q = b;
+        else if (q == b)
+            q = a;
+    }
+    return true;
 }
 
 bool Table::Clear() {

@@ -102,6 +102,10 @@ public:
     // Appends an element the table then owns (loading, the editor, copies).
     void AppendElement(std::unique_ptr<TableObject> element);
     void QueueRemoval(int index) { removalQueue_.Append(index); }
+    // The editor's list changes, between updates. Removal destroys the element
+    // at once; both keep queued removals naming the elements they named.
+    bool RemoveElement(int index);
+    bool SwapElements(int a, int b);
     int QueuedRemovals() const { return removalQueue_.Count; }
 
     // --- balls (not owning) ---

@@ -297,3 +297,29 @@ TEST_F(TableTest, ClearRecordsTheScoreOnceAndOnlyALoadedTableSaves) {
 }
 
 }  // namespace
+
+TEST_F(TableTest, EditorRemovalsAndSwapsKeepQueuedRemovalsOnTheirElements) {
+    std::string script;
+    for (int i = 0; i < 6; ++i)
+        script += "Dummy { tag = \"e" + std::to_string(i) + "\"; };;";
+    Load(script);
+    SkipLightShow();
+    // e5 and e2 are queued; the editor then removes e1 (e5 moves to 4) and
+    // swaps what are now 3 and 4 (e5 moves to 3).
+    table.QueueRemoval(5);
+    table.QueueRemoval(2);
+    ASSERT_TRUE(table.RemoveElement(1));
+    ASSERT_TRUE(table.SwapElements(3, 4));
+    EXPECT_FALSE(table.RemoveElement(5));
+    EXPECT_FALSE(table.SwapElements(0, 5));
+    EXPECT_FALSE(table.SwapElements(-1, 0));
+    // Removing a queued element takes its queue entry with it.
+    table.QueueRemoval(0);
+    ASSERT_TRUE(table.RemoveElement(0));
+    EXPECT_EQ(table.QueuedRemovals(), 2);
+    table.Update(nullptr, 0.0f);
+    std::string left;
+    for (int i = 0; i < table.ElementCount(); ++i)
+        left += std::string(At(i)->tag.c_str()) + " ";
+    EXPECT_EQ(left, "e3 e4 ");
+}
