@@ -1,0 +1,76 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "editor/editor.h"
+#include "elements/link.h"
+#include "elements/table_elements.h"
+#include "physics/physics_elements.h"
+#include "render/display.h"
+#include "script/script_block.h"
+#include "table/table.h"
+#include "tests/test_files.h"
+
+// An element whose Load fails when its block says `fail = 1;`.
+struct Refuser : TableObject {
+    bool Load(const ScriptBlock& block) override {
+        std::int32_t fail = 0;
+        ReadKeys(block, {KeyDef::Int("fail", &fail), KeyDef::Int("value", &value)});
+        SetEnabled(true);
+        ++loads;
+        return fail == 0;
+    }
+    void Clear() override { ++clears; }
+    void Save(std::string* out) override {
+        *out += "Refuser {\r\n value = " + std::to_string(value) + ";\r\n};;\r\n";
+    }
+    std::int32_t value = 0;
+    int loads = 0, clears = 0;
+};
+
+// A live table (every element class registered, a headless display for
+// pictures) and an editor on it.
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterPhysicsElements();
+        RegisterTableElements();
+        display.width = 800;
+        display.height = 600;
+        display.bpp = 32;
+        ASSERT_TRUE(display.Initialise(nullptr));
+        std::srand(7);
+    }
+
+    void LoadTable(const std::string& text, const char* name = "data\\tables\\t.script") {
+        table.LoadFromText(text.data(), int(text.size()), name, "Tester");
+        editor.TableLoaded(name);
+    }
+
+    // `count` Dummy blocks.
+    static std::string Dummies(int count) {
+        std::string s;
+        for (int i = 0; i < count; ++i)
+            s += "Dummy { };;\r\n";
+        return s;
+    }
+
+    // What a page that shows element `index` sends.
+    EditorExpect At(int index) const { return {index, ElementId(table.Element(index))}; }
+
+    // Selects element `index` as the page would.
+    EditorExpect Pick(int index) {
+        EXPECT_EQ(editor.Select(At(index)).code, EditorResult::DONE);
+        return At(index);
+    }
+
+    Link* LinkAt(int index) const { return dynamic_cast<Link*>(table.Element(index)); }
+
+    Display display;
+    Table table;
+    Editor editor{table};
+};
