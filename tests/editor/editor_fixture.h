@@ -32,9 +32,9 @@ struct Refuser : TableObject {
     int loads = 0, clears = 0;
 };
 
-// A live table (every element class registered, a headless display for
-// pictures) and an editor on it.
-class EditorTest : public ::testing::Test {
+// A table with every element class registered and a headless display for
+// pictures.
+class TableWithDisplay : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterPhysicsElements();
@@ -44,11 +44,6 @@ protected:
         display.bpp = 32;
         ASSERT_TRUE(display.Initialise(nullptr));
         std::srand(7);
-    }
-
-    void LoadTable(const std::string& text, const char* name = "data\\tables\\t.script") {
-        table.LoadFromText(text.data(), int(text.size()), name, "Tester");
-        editor.TableLoaded(name);
     }
 
     // `count` Dummy blocks.
@@ -61,6 +56,19 @@ protected:
 
     // What a page that shows element `index` sends.
     EditorExpect At(int index) const { return {index, ElementId(table.Element(index))}; }
+    Link* LinkAt(int index) const { return dynamic_cast<Link*>(table.Element(index)); }
+
+    Display display;
+    Table table;
+};
+
+// ... and an editor on it.
+class EditorTest : public TableWithDisplay {
+protected:
+    void LoadTable(const std::string& text, const char* name = "data\\tables\\t.script") {
+        table.LoadFromText(text.data(), int(text.size()), name, "Tester");
+        editor.TableLoaded(name);
+    }
 
     // Selects element `index` as the page would.
     EditorExpect Pick(int index) {
@@ -68,9 +76,5 @@ protected:
         return At(index);
     }
 
-    Link* LinkAt(int index) const { return dynamic_cast<Link*>(table.Element(index)); }
-
-    Display display;
-    Table table;
     Editor editor{table};
 };
