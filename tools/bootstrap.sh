@@ -22,6 +22,8 @@ packages=(
     python3 python3-pil python3-numpy fonts-dejavu-core fonts-dejavu-extra
     # the game's end-to-end test: a virtual X display, keys and clicks
     xvfb xauth xdotool
+    # the developer editor's web server; its page's browser test
+    libcpp-httplib-dev chromium
 )
 
 missing=()
@@ -30,6 +32,11 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
+# The browser test's driver comes from npm: any Node.js with npm will do
+# (a machine may have one that bundles npm; Debian's are the fallback).
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+    missing+=(nodejs npm)
+fi
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 line="apt-get install -y --no-install-recommends ${missing[*]}"

@@ -109,8 +109,9 @@ TEST_F(EditorHttpTest, RequestsWithoutTheTokenOrFromElsewhereAreRefused) {
     const httplib::Headers good = {{"X-Editor-Token", token}};
     EXPECT_EQ(statusOf("GET", "/api/state", good), 200);
     EXPECT_EQ(statusOf("GET", "/api/state?t=" + token, {}), 200);
-    EXPECT_EQ(statusOf("GET", "/api/state", {{"Host", "localhost:" + port}, {"X-Editor-Token", token}}),
-              200);
+    EXPECT_EQ(
+        statusOf("GET", "/api/state", {{"Host", "localhost:" + port}, {"X-Editor-Token", token}}),
+        200);
 
     // No token, a wrong one, one of another length.
     EXPECT_EQ(statusOf("GET", "/", {}), 403);
@@ -118,7 +119,8 @@ TEST_F(EditorHttpTest, RequestsWithoutTheTokenOrFromElsewhereAreRefused) {
               403);
     EXPECT_EQ(statusOf("GET", "/api/state?t=" + token.substr(1), {}), 403);
     // DNS rebinding: a foreign name for our address, or another port.
-    EXPECT_EQ(statusOf("GET", "/api/state", {{"X-Editor-Token", token}, {"Host", "evil.example:" + port}}),
+    EXPECT_EQ(statusOf("GET", "/api/state",
+                       {{"X-Editor-Token", token}, {"Host", "evil.example:" + port}}),
               403);
     EXPECT_EQ(statusOf("GET", "/api/state", {{"X-Editor-Token", token}, {"Host", "127.0.0.1:1"}}),
               403);
@@ -126,8 +128,9 @@ TEST_F(EditorHttpTest, RequestsWithoutTheTokenOrFromElsewhereAreRefused) {
     EXPECT_EQ(statusOf("POST", "/api/create?type=Link",
                        {{"X-Editor-Token", token}, {"Origin", "http://evil.example"}}),
               403);
-    EXPECT_EQ(statusOf("POST", "/api/create?type=Link", {{"X-Editor-Token", token}, {"Origin", "null"}}),
-              403);
+    EXPECT_EQ(
+        statusOf("POST", "/api/create?type=Link", {{"X-Editor-Token", token}, {"Origin", "null"}}),
+        403);
     EXPECT_EQ(table.ElementCount(), 3);
     EXPECT_EQ(statusOf("POST", "/api/create?type=Link",
                        {{"X-Editor-Token", token}, {"Origin", "http://localhost:" + port}}),
