@@ -37,8 +37,11 @@ EditorServer::~EditorServer() {
     Stop();
 }
 
-std::string EditorServer::Url() const {
-    return "http://127.0.0.1:" + std::to_string(site_.port) + "/?t=" + site_.token;
+std::string EditorServer::Url(const char* dialog) const {
+    std::string url = "http://127.0.0.1:" + std::to_string(site_.port) + "/?t=" + site_.token;
+    if (dialog != nullptr)
+        url += std::string("&dialog=") + dialog;
+    return url;
 }
 
 bool EditorServer::Start(std::string* error) {

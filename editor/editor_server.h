@@ -29,8 +29,9 @@ public:
 
     int Port() const { return site_.port; }
     const std::string& Token() const { return site_.token; }
-    // "http://127.0.0.1:PORT/?t=TOKEN"
-    std::string Url() const;
+    // "http://127.0.0.1:PORT/?t=TOKEN", with "&dialog=open" (or save) when
+    // the page should open that dialog at once.
+    std::string Url(const char* dialog = nullptr) const;
     EditorSite& Site() { return site_; }
 
 private:
@@ -50,7 +51,7 @@ public:
 
     Editor& editor() { return editor_; }
     EditorServer& server() { return server_; }
-    std::string Url() const { return server_.Url(); }
+    std::string Url(const char* dialog = nullptr) const { return server_.Url(dialog); }
     // The line the game prints: "Editor: http://127.0.0.1:PORT/?t=TOKEN"
     std::string AnnounceLine() const { return "Editor: " + Url(); }
 

@@ -17,6 +17,7 @@
 #include "elements/table_elements.h"
 #include "physics/physics_elements.h"
 #include "render/display.h"
+#include "script/message.h"
 #include "table/table.h"
 
 namespace {
@@ -39,6 +40,8 @@ const char* kPaths[] = {"/",          "/api/state",  "/api/types",  "/api/events
 const char* kParams[] = {"index", "id", "type", "path", "since", "t"};
 const char* kMethods[] = {"GET", "POST", "PUT", "HEAD", "OPTIONS", ""};
 
+void Quiet(const char*) {}
+
 // Files the target may write: names of letters and digits in its own folder.
 std::string SafePath(const std::string& raw) {
     std::string name;
@@ -58,8 +61,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     std::filesystem::create_directories(dir + "/fuzz-files");
     if (chdir(dir.c_str()) != 0)
         std::abort();
-    setenv("ZARNIK_MESSAGES", "stderr", 1);
-    std::freopen("/dev/null", "w", stderr);
+    SetMessageDisplay(Quiet);
     return 0;
 }
 

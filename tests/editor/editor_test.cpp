@@ -1,7 +1,12 @@
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "editor/browser_opener.h"
 #include "physics/collision_form.h"
 #include "tests/editor/editor_fixture.h"
 #include "tests/render/render_fixture.h"
@@ -302,4 +307,24 @@ TEST_F(EditorTest, OpenAndSaveTakeSystemPathsAndHandTheFileToTheGameOnce) {
     EXPECT_EQ(editor.SaveTable(std::string(256, 'a') + ".script").code, EditorResult::REFUSED);
     EXPECT_EQ(editor.SaveTable(folder + "no\\such\\folder\\x.script").code, EditorResult::FAILED);
     EXPECT_FALSE(editor.TakeTableFile(&path, &reload));
+}
+
+TEST(EditorBrowserOpener, StartsTheDesktopsOpenerWithTheAddressAsOneArgument) {
+    ScratchDir dir("opener");
+    const std::string bin = std::filesystem::absolute(dir.Path()).string();
+    const std::string got = bin + "/got.txt";
+    WriteFile(dir.File("xdg-open"), "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > '" + got + "'\n");
+    std::filesystem::permissions(dir.File("xdg-open"), std::filesystem::perms::owner_all);
+    const std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", ("/nonexistent:" + bin).c_str(), 1);
+    const std::string url = "http://127.0.0.1:5/?t=ab cd;$(false)";
+    const bool opened = OpenInDesktopBrowser(url);
+    setenv("PATH", "/nonexistent", 1);
+    const bool withoutOpener = OpenInDesktopBrowser(url);
+    setenv("PATH", saved.c_str(), 1);
+    EXPECT_TRUE(opened);
+    EXPECT_FALSE(withoutOpener);
+    for (int i = 0; i < 500 && ReadFile(got).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(ReadFile(got), "1|" + url);
 }

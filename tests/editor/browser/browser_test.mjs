@@ -108,6 +108,12 @@ try {
   await page.waitForSelector("#file-dialog[open]");
   check((await page.locator("#file-title").textContent()) === "Open", "the Open dialog");
   await page.click("#file-cancel");
+  // Alt+S before an editor existed: the page opens with its Save dialog.
+  const second = await browser.newPage();
+  await second.goto(url + "&dialog=save");
+  await second.waitForSelector("#file-dialog[open]");
+  check((await second.locator("#file-title").textContent()) === "Save As", "the Save dialog");
+  await second.close();
 
   // "Close" ends the editor.
   await page.click("#close-editor");
