@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "app/app_config.h"
@@ -16,6 +17,7 @@
 #include "table/scores.h"
 #include "table/table.h"
 
+class DeveloperEditor;
 class Font;
 class GameScreen;
 class MenuWrapper;
@@ -26,7 +28,8 @@ struct CommandLine;
 // The game: one object for the whole run. Its parts live in one file each:
 // startup.cpp (start-up and shutdown), game_cycle.cpp (the loop, the frame,
 // menu and game mode), preferences.cpp (settings and the menu's
-// preferences), window_events.cpp (what the window reports).
+// preferences), window_events.cpp (what the window reports), editor_hooks.cpp
+// (the developer editor).
 //   EnterProgramFolder(argv[0]);  GameApp app;  return app.Main(commandLine);
 class GameApp {
 public:
@@ -76,6 +79,21 @@ public:
     // --- window_events.cpp ---
     void HandleWindowEvent(const platform::WindowEvent& e);
 
+    // --- editor_hooks.cpp (developer mode) ---
+    // E: opens the editor (or shows the address of the open one); `dialog`
+    // ("open", "save") opens the page with that dialog.
+    void OpenEditor(const char* dialog = nullptr);
+    // E, Alt+L, Alt+S and the keys that move and shape the selected element.
+    bool DeveloperKey(const platform::WindowEvent& e);
+    // Before the frame: the page's Close and its chosen table file.
+    void EditorBetweenFrames();
+    // The table lock for the frame while an editor exists.
+    std::unique_lock<std::recursive_mutex> LockTableForFrame();
+    // Leaves the frame's lock, then draws the selection's editor marks.
+    void DrawEditorView(std::unique_lock<std::recursive_mutex>& frameLock);
+    // After a table load: the page refreshes its list (it is not waited for).
+    void TableLoadedForEditor();
+
     // --- the run's parts, in the order they are released ---
     std::unique_ptr<ResourceArchive> archive;
     platform::Window window;
@@ -93,6 +111,8 @@ public:
     Table table;
     std::unique_ptr<GameScreen> gameScreen;
     std::unique_ptr<Font> systemFont;
+    // Developer mode: at most one; it goes before the table it edits.
+    std::unique_ptr<DeveloperEditor> editor;
 
     FixedString<260> tablePath = kDefaultTable;
     FixedString<260> playerName = "unnamed";

@@ -48,6 +48,11 @@ bool GameApp::Run() {
 }
 
 bool GameApp::Frame() {
+    // While the editor exists the frame holds its table lock up to the end
+    // of the drawing: the editor changes elements only between frames.
+    EditorBetweenFrames();
+    std::unique_lock<std::recursive_mutex> frameLock = LockTableForFrame();
+
     // Frame time, at most 100 ms.
     frameClock.Tick(clock());
     const float dt = frameClock.Seconds();
@@ -97,6 +102,7 @@ bool GameApp::Frame() {
                             splash.Exists() ? &splash : nullptr)) {
                 return false;
             }
+            TableLoadedForEditor();
         }
         // The table covers its screen rectangle; the side panel around it
         // starts black so the game screen's texts leave no trails.
@@ -131,6 +137,7 @@ bool GameApp::Frame() {
     fps = FramesPerSecond(frameClock.frameTime);
     if (overlay)
         DrawOverlay();
+    DrawEditorView(frameLock);
 
     // Present.
     return display.Present();

@@ -9,6 +9,7 @@
 #include "archive/resource_archive.h"
 #include "audio/cd_player.h"
 #include "audio/sound_system.h"
+#include "editor/editor_server.h"
 #include "elements/table_elements.h"
 #include "menu/game_screen.h"
 #include "menu/menu_wrapper.h"
@@ -44,6 +45,8 @@ GameApp::GameApp() {
 }
 
 GameApp::~GameApp() {
+    // The editor's threads reach the table: they stop first.
+    editor.reset();
     // What a failed start or cycle left behind (an orderly run has released
     // it all); a failed run records no score.
     table.SetScores(nullptr, "");
@@ -176,6 +179,8 @@ bool GameApp::Initialise() {
 
 bool GameApp::Shutdown() {
     bool ok = true;
+    // The editor's threads reach the table: they stop first.
+    editor.reset();
     // The player's choices, before anything is released.
     ok = SaveSettings() && ok;
     // Fonts.

@@ -64,9 +64,11 @@ void GameApp::HandleWindowEvent(const platform::WindowEvent& e) {
             minimised = false;
             break;
         case WindowEventType::KeyDown:
-            // The developer's overlay, before the keys of every mode.
+            // The developer's keys, before the keys of every mode.
             if (developer && !e.alt && e.keyCode == 'q')
                 overlay = !overlay;
+            if (developer)
+                DeveloperKey(e);
             if (e.keyCode == platform::KEYCODE_RETURN ||
                 e.keyCode == platform::KEYCODE_KEYPAD_ENTER) {
                 // After the last ball, Enter starts a new game.

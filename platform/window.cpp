@@ -12,6 +12,12 @@ namespace platform {
 
 static_assert(KEYCODE_RETURN == SDLK_RETURN && KEYCODE_KEYPAD_ENTER == SDLK_KP_ENTER);
 static_assert('q' == SDLK_q && 'f' == SDLK_f);
+static_assert(SCANCODE_INSERT == SDL_SCANCODE_INSERT && SCANCODE_DELETE == SDL_SCANCODE_DELETE &&
+              SCANCODE_KEYPAD_MINUS == SDL_SCANCODE_KP_MINUS &&
+              SCANCODE_KEYPAD_PLUS == SDL_SCANCODE_KP_PLUS &&
+              SCANCODE_KEYPAD_2 == SDL_SCANCODE_KP_2 && SCANCODE_KEYPAD_4 == SDL_SCANCODE_KP_4 &&
+              SCANCODE_KEYPAD_5 == SDL_SCANCODE_KP_5 && SCANCODE_KEYPAD_6 == SDL_SCANCODE_KP_6 &&
+              SCANCODE_KEYPAD_8 == SDL_SCANCODE_KP_8);
 
 bool InitVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO))
@@ -211,6 +217,7 @@ bool Window::Translate(const SDL_Event& e, WindowEvent* event) {
             event->keyCode = e.key.keysym.sym;
             event->scanCode = e.key.keysym.scancode;
             event->alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+            event->ctrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
             return true;
         default:
             return false;

@@ -51,12 +51,25 @@ enum class WindowEventType {
 inline constexpr int KEYCODE_RETURN = '\r';
 inline constexpr int KEYCODE_KEYPAD_ENTER = 0x40000058;
 
+// Scan codes of WindowEvent::scanCode for the developer editor's keys: by
+// position, whatever Num Lock says.
+inline constexpr int SCANCODE_INSERT = 73;
+inline constexpr int SCANCODE_DELETE = 76;
+inline constexpr int SCANCODE_KEYPAD_MINUS = 86;
+inline constexpr int SCANCODE_KEYPAD_PLUS = 87;
+inline constexpr int SCANCODE_KEYPAD_2 = 90;
+inline constexpr int SCANCODE_KEYPAD_4 = 92;
+inline constexpr int SCANCODE_KEYPAD_5 = 93;
+inline constexpr int SCANCODE_KEYPAD_6 = 94;
+inline constexpr int SCANCODE_KEYPAD_8 = 96;
+
 struct WindowEvent {
     WindowEventType type = WindowEventType::None;
-    int x = 0, y = 0;  // pointer, in back-surface pixels
-    int keyCode = 0;   // SDL key code: ASCII for printable keys
-    int scanCode = 0;  // SDL scan code (the input module maps it)
-    bool alt = false;  // Alt held with the key (accelerators)
+    int x = 0, y = 0;   // pointer, in back-surface pixels
+    int keyCode = 0;    // SDL key code: ASCII for printable keys
+    int scanCode = 0;   // SDL scan code (the input module maps it)
+    bool alt = false;   // Alt held with the key (accelerators)
+    bool ctrl = false;  // Ctrl held with the key
 };
 
 // The game's top-level window. Full screen is the desktop mode with the back
