@@ -85,6 +85,7 @@ try {
 
   // "Create": the kinds sorted with "Static picture" preselected; make a link.
   await page.click("#ctl-1001");
+  await page.waitForSelector("#create-dialog[open]");
   const kinds = await page.locator("#create-1002 option").allTextContents();
   check(kinds.length === 16 && kinds[0] === "Ball" && kinds[15] === "Traveling String",
         "sixteen kinds, sorted: " + kinds.join(","));
