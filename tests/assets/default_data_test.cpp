@@ -1,37 +1,16 @@
 // The generated data read back through the game's own readers, from the
 // packed archive the build made.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <string>
 #include <vector>
 
-#include "archive/resource_archive.h"
 #include "audio/wave_parser.h"
 #include "input/control_binding.h"
 #include "render/display.h"
 #include "render/font.h"
 #include "script/file_access.h"
+#include "tests/assets/packed_data.h"
 
 namespace {
-
-class PackedData : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        oldDir_ = cwd;
-        ASSERT_EQ(chdir(ZARNIK_BINARY_DIR), 0);
-        ASSERT_TRUE(archive_.Open("data.pak"));
-        SetResourceProvider(&archive_);
-    }
-    void TearDown() override {
-        SetResourceProvider(nullptr);
-        ASSERT_EQ(chdir(oldDir_.c_str()), 0);
-    }
-    std::string oldDir_;
-    ResourceArchive archive_;
-};
 
 struct DataCount : WaveDataSink {
     void OnData(const WaveFormat&, const std::uint8_t*, std::uint32_t size) override {

@@ -1,14 +1,13 @@
 // The generated main menu in the menu system itself, walked as a player
 // walks it with the mouse and keyboard: hints, the table drum, the options
 // with their switches, sliders and key fields, the scores and the way back.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <cmath>
+#include <functional>
 #include <string>
 
-#include "archive/resource_archive.h"
+#include "audio/sound_system.h"
 #include "input/control_binding.h"
+#include "menu/menu_buttons.h"
 #include "menu/menu_pictures.h"
 #include "menu/menu_wrapper.h"
 #include "render/display.h"
@@ -16,21 +15,19 @@
 #include "render/frame_animation.h"
 #include "render/picture.h"
 #include "script/file_access.h"
+#include "tests/assets/packed_data.h"
 #include "tests/render/render_fixture.h"
+#include "tests/test_files.h"
 
 namespace {
 
 constexpr float kPi = 3.14159265f;
 
-class MainMenu : public ::testing::Test {
+class MainMenu : public PackedData {
 protected:
     void SetUp() override {
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        oldDir_ = cwd;
-        ASSERT_EQ(chdir(ZARNIK_BINARY_DIR), 0);
-        ASSERT_TRUE(archive_.Open("data.pak"));
-        SetResourceProvider(&archive_);
+        PackedData::SetUp();
+        ASSERT_TRUE(GetSoundSystem().Initialise(nullptr));
         Menus().Reset();
         display_.width = 800;
         display_.height = 600;
@@ -38,7 +35,22 @@ protected:
         ASSERT_TRUE(display_.Initialise(nullptr));
         input_.SetKeyboard(&keyboard_);
         Menus().input = &input_;
-        ASSERT_TRUE(Menus().LoadRoot("data\\menu\\main.script"));
+        // Every picture, frame and font the menu names is packed: a missing
+        // one would leave its message in the log. A missing sound stays
+        // silent, so every sound named must have been read.
+        bool loaded = false;
+        EXPECT_EQ(LogAddedBy([&] { loaded = Menus().LoadRoot("data\\menu\\main.script"); }), "");
+        ASSERT_TRUE(loaded);
+        std::function<void(MenuWrapper*)> sounds = [&](MenuWrapper* c) {
+            auto* b = dynamic_cast<MenuButton*>(c);
+            for (int i = 0; b && i < b->sounds.slots.Count; ++i) {
+                const SoundSlot& s = b->sounds.slots[i];
+                EXPECT_TRUE(s.fileName.empty() || (s.sound && s.sound->HasBuffer())) << i;
+            }
+            for (int i = 0; i < c->ChildCount(); ++i)
+                sounds(c->Child(i));
+        };
+        sounds(Menus().root.get());
         root_ = Menus().root.get();
         root_->Activate();
         // What the program publishes on entering the menu.
@@ -53,8 +65,8 @@ protected:
         Menus().Reset();
         GlobalFontCache().Clear();
         GlobalPictureCache().Clear();
-        SetResourceProvider(nullptr);
-        ASSERT_EQ(chdir(oldDir_.c_str()), 0);
+        GetSoundSystem().Release();
+        PackedData::TearDown();
     }
     void Frame(float dt = 0.01f) {
         input_.Poll();
@@ -94,8 +106,6 @@ protected:
         return PixelAt(display_.BackPicture(), x, y);
     }
 
-    std::string oldDir_;
-    ResourceArchive archive_;
     Display display_;
     platform::ManualKeyboard keyboard_;
     InputManager input_;

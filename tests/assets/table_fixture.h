@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "elements/table_elements.h"
 #include "physics/collision_form.h"
 #include "physics/main_ball.h"
 #include "physics/physics_elements.h"
 #include "tools/zarnik-sim/sim_runner.h"
-#include "elements/table_elements.h"
 
 struct Point {
     float x, y;
@@ -107,12 +107,8 @@ protected:
         EXPECT_NE(it, names_.end()) << name;
         return it == names_.end() ? -1 : it->second;
     }
-    bool Has(const std::string& name) const {
-        return names_.count(name) != 0;
-    }
-    TableObject* Element(const std::string& name) {
-        return sim_.table().Element(Index(name));
-    }
+    bool Has(const std::string& name) const { return names_.count(name) != 0; }
+    TableObject* Element(const std::string& name) { return sim_.table().Element(Index(name)); }
     CollisionForm* Form(const std::string& name) {
         return static_cast<CollisionForm*>(Element(name));
     }
@@ -126,9 +122,7 @@ protected:
         }
         return c;
     }
-    MainBall& Ball(int i = 0) {
-        return *static_cast<MainBall*>(sim_.table().Ball(i)->Object());
-    }
+    MainBall& Ball(int i = 0) { return *static_cast<MainBall*>(sim_.table().Ball(i)->Object()); }
     void Frames(int n) {
         for (int i = 0; i < n; ++i) {
             sim_.input().Poll();
@@ -143,15 +137,9 @@ protected:
         b.SetEnabled(true);
         sim_.table().ballsInPlay = 1;
     }
-    int Score() {
-        return sim_.table().score;
-    }
-    static bool InDrain(Vec2 p) {
-        return p.y > 1.0f && p.x > 0.14f && p.x < 0.79f;
-    }
-    bool Escaped(Vec2 p) const {
-        return !InDrain(p) && !Inside(outline_, p.x, p.y);
-    }
+    int Score() { return sim_.table().score; }
+    static bool InDrain(Vec2 p) { return p.y > 1.0f && p.x > 0.14f && p.x < 0.79f; }
+    bool Escaped(Vec2 p) const { return !InDrain(p) && !Inside(outline_, p.x, p.y); }
 
     std::string oldDir_;
     std::map<std::string, int> names_;

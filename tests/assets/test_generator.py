@@ -24,7 +24,6 @@ import generate  # noqa: E402
 import menu  # noqa: E402
 import menu_art  # noqa: E402
 import music  # noqa: E402
-import sounds  # noqa: E402
 import tablekit as K  # noqa: E402
 from formats import bmp_bytes  # noqa: E402
 from shapes import polyline_distance  # noqa: E402
@@ -150,24 +149,6 @@ class Generated(unittest.TestCase):
             self.assertFalse(img[t:b, l:r].any(), "a blank must be transparent")
         fonts_script = self.data("data\\fonts.script").decode("ascii")
         self.assertIn('fontname = "msgfnt"', fonts_script)
-
-    def test_waves_cover_the_formats_the_loader_converts(self):
-        seen = set()
-        waves = [("data\\sounds\\%s.wav" % n, f) for n, f in sounds.FORMATS.items()]
-        waves += [(menu.FOLDER + "%s.wav" % n, f) for n, f in sounds.MENU.items()]
-        for path, (rate, bits, channels) in waves:
-            data = self.data(path)
-            self.assertEqual(data[:4], b"RIFF")
-            self.assertEqual(struct.unpack_from("<I", data, 4)[0], len(data) - 8)
-            tag, ch, r, bps, align, bits_read = struct.unpack_from("<HHIIHH", data, 20)
-            self.assertEqual((tag, ch, r, bits_read), (1, channels, rate, bits))
-            self.assertEqual((align, bps), (ch * bits // 8, rate * ch * bits // 8))
-            size = struct.unpack_from("<I", data, 40)[0]
-            self.assertEqual(data[36:40], b"data")
-            self.assertGreater(size, 0)
-            self.assertLessEqual(44 + size, len(data))
-            seen.add((bits, channels))
-        self.assertEqual(seen, {(8, 1), (8, 2), (16, 1), (16, 2)})
 
     def test_flipper_frames_show_the_bat_where_its_form_is(self):
         for number, T in enumerate(generate.TABLES):
@@ -296,24 +277,6 @@ class Menu(unittest.TestCase):
                 opener = self.parents[id(self.parents[id(c)])]
                 self.assertEqual(opener.cls, "MenuButton")
                 self.assertIs(self.parents[id(opener)], self.root)
-
-    def test_the_round_slider_turns_clockwise_from_its_start(self):
-        """Value v lies at the start angle plus v times the sweep, as the
-        program measures it from the script's centre and start point."""
-        keys = dict(next(c for c in self.root.walk() if c.name == "CDVOLUME").keys)
-        cx, cz = keys["cx"], keys["cz"]
-        px, pz = keys["px"] - cx, keys["pz"] - cz
-        px, pz = px / math.hypot(px, pz), pz / math.hypot(px, pz)
-        for v in (0.1, 0.5, 0.9):
-            a = menu.KNOB_START + menu.KNOB_SWEEP * v
-            dx, dy = math.cos(a), math.sin(a)
-            cosine = dx * px + dy * pz
-            cross = dx * pz - dy * px
-            angle = math.acos(max(-1.0, min(1.0, cosine))) * (-1 if cross > 0 else 1)
-            if angle < 0:
-                angle += 2 * math.pi
-            self.assertAlmostEqual(angle / keys["maxangle"], v, places=4)
-
 
 class Layout(unittest.TestCase):
     """The ball (diameter 0.04) must pass where each table means it to."""

@@ -87,18 +87,17 @@ TEST_F(WaveParsing, BrokenMissingOrEmptyWavesStayEmptyWithOneMessage) {
         {"empty_data.wav", Riff(fmt + Chunk("data", ""))},
         {"not_a_wave.wav", "hello, this is text and not a wave at all"},
         {"empty.wav", ""},
+        {"nowhere.wav", ""},  // not written
     };
-    for (const auto& [name, bytes] : cases)
-        WriteFile(dir.File(name), bytes);
-    for (const char* name :
-         {"past_end.wav", "short_fmt.wav", "zero_rate.wav", "bad_align.wav", "adpcm.wav",
-          "empty_data.wav", "not_a_wave.wav", "empty.wav", "nowhere.wav"}) {
+    for (const auto& [name, bytes] : cases) {
         const std::string path = dir.File(name);
+        if (name != "nowhere.wav")
+            WriteFile(path, bytes);
         std::unique_ptr<WaveSound> sound;
         std::string log = LogAddedBy([&] { sound = GetSoundSystem().LoadSound(path.c_str()); });
         EXPECT_FALSE(sound->HasBuffer()) << name;
         EXPECT_TRUE(std::isfinite(sound->duration)) << name;
-        const bool unread = std::string(name) == "empty.wav" || std::string(name) == "nowhere.wav";
+        const bool unread = name == "empty.wav" || name == "nowhere.wav";
         EXPECT_EQ(log, (unread ? "Failed to load sound '" : "Can't create sound from wave '") +
                            path + "'...\r\n");
     }

@@ -1,6 +1,5 @@
 #include <string>
 
-#include "elements/lights.h"
 #include "elements/locker.h"
 #include "elements/static_images.h"
 #include "render/frame_animation.h"
@@ -17,6 +16,8 @@ class Frameless : public ElementsTest {
 protected:
     template <typename T>
     T* Relay(const std::string& body) {
+        table.Clear();
+        table.score = 0;
         source = Add<Dummy>("");
         T* element = Add<T>(body);
         Add<Link>("from = 1; scores = 1; time_to_sleep = 0.0;");
@@ -35,8 +36,6 @@ protected:
 
 TEST_F(Frameless, LockerRaisesItsEventOpensTimesOutAndCloses) {
     for (const char* frames : {"filecount = 0;", "filecount = -3;"}) {
-        table.Clear();
-        table.score = 0;
         Locker* gate = Relay<Locker>(std::string(frames) + " maxtime = 0.5;");
         Fire(source, 1, 0.125f);
         EXPECT_EQ(table.score, 1) << frames << ": the opening's event reaches the link";
@@ -53,19 +52,6 @@ TEST_F(Frameless, LockerRaisesItsEventOpensTimesOutAndCloses) {
     }
 }
 
-TEST_F(Frameless, KeyControlledLockerOpensWhileHeldWithoutEvent) {
-    Locker* gate = Relay<Locker>("filecount = 0; keycontrol = 1; maxtime = 0.25;");
-    Press("SPACE", true);
-    Run(2, 0.125f);
-    EXPECT_EQ(gate->gate_state, GATE_OPENING) << "held open";
-    Press("SPACE", false);
-    Run(1, 0.125f);
-    EXPECT_EQ(gate->gate_state, GATE_OPEN);
-    Run(2, 0.125f);
-    EXPECT_EQ(gate->gate_state, GATE_CLOSING) << "maxtime after the release";
-    EXPECT_EQ(table.score, 0);
-}
-
 TEST_F(Frameless, CounterSpriteCountsItsFramesAndRaisesItsEventOnEachWrap) {
     // No frames: every activation wraps. Three frames whose files are
     // missing count as three.
@@ -74,8 +60,6 @@ TEST_F(Frameless, CounterSpriteCountsItsFramesAndRaisesItsEventOnEachWrap) {
     EXPECT_EQ(table.score, 3);
     EXPECT_EQ(none->counter, 0);
 
-    table.Clear();
-    table.score = 0;
     StaticSprite* missing =
         Relay<StaticSprite>("filestart = \"nowhere\"; filecount = 3; likecounter = 1;");
     Fire(source, 7);
@@ -93,8 +77,6 @@ TEST_F(Frameless, PlayedSpriteEndsOnePassPerStepThenRaisesOneEvent) {
         {"filecount = -1;", 1},
     };
     for (const Case& c : cases) {
-        table.Clear();
-        table.score = 0;
         Relay<StaticSprite>(c.keys);
         Fire(source);
         Run(c.stepsToEvent - 1, 0.01f);
@@ -111,8 +93,6 @@ TEST_F(Frameless, LoopingSpriteRaisesItsEventEveryFrameTime) {
     Run(8, 0.125f);
     EXPECT_EQ(table.score, 4);
 
-    table.Clear();
-    table.score = 0;
     StaticSprite* lit = Relay<StaticSprite>("filecount = 0; frametime = 0.25;");
     lit->SetHighlight(true);
     Run(4, 0.125f);
@@ -128,34 +108,12 @@ TEST_F(Frameless, FrameTimeZeroEndsEachPlayAtTheNextStep) {
     EXPECT_EQ(gate->gate_state, GATE_OPEN);
     EXPECT_EQ(gate->Animation()->frame, 2);
 
-    table.Clear();
-    table.score = 0;
     Relay<StaticSprite>(Frames(3) + "loopcount = 2;");  // frametime 0 by default
     Fire(source);
     Run(1, 0.01f);
     EXPECT_EQ(table.score, 0);
     Run(1, 0.01f);
     EXPECT_EQ(table.score, 1);
-}
-
-TEST_F(Frameless, LightsKeepTheirTimersAndTresCountdown) {
-    Switch* light = Add<Switch>("filestart = \"nowhere\";");
-    TSwitch* timed = Add<TSwitch>("filename = \"nowhere.bmp\";");
-    for (IndicatorLight* l :
-         {static_cast<IndicatorLight*>(light), static_cast<IndicatorLight*>(timed)}) {
-        l->tres_mode = 1;
-        l->tres_time_left = 0.25f;
-        l->blink_timer = 5.0f;
-    }
-    timed->Activate();
-    Run(1, 0.125f);
-    EXPECT_EQ(light->tres_mode, 1);
-    Run(1, 0.125f);
-    EXPECT_EQ(light->tres_mode, 0) << "the countdown ran out";
-    EXPECT_EQ(timed->tres_mode, 0);
-    EXPECT_FLOAT_EQ(light->blink_timer, 4.75f);
-    Run(3, 0.125f);
-    EXPECT_FALSE(timed->lit) << "the light timer of at most 0.6 s ran out";
 }
 
 }  // namespace

@@ -51,25 +51,18 @@ TEST_F(Launchers, TeleporterHoldsEachBallOnceAndReleasesThemIndependently) {
     EXPECT_EQ(tele->held.Count, 0);
 }
 
-TEST_F(Launchers, TeleporterIgnoresIndicesThatNameNoBall) {
-    Add<MainBall>("");
-    Dummy* placeholder = Add<Dummy>("");
-    Teleporter* tele = Add<Teleporter>("");
-    for (int index : {-1, 1, 2, 3, 1000}) {
-        tele->ball_index = index;
-        tele->Activate();
-    }
-    EXPECT_EQ(tele->held.Count, 0);
-    EXPECT_FALSE(placeholder->Enabled());
-}
-
-TEST_F(Launchers, TeleporterFindsItsBallAgainAfterAnEarlierElementWent) {
+// Indices that name no ball are ignored; a held ball is found again after
+// an earlier element went.
+TEST_F(Launchers, TeleporterHoldsOnlyBallsAndFindsThemAgainAfterAnEarlierElementWent) {
     Add<Dummy>("");
     MainBall* ball = Add<MainBall>("temp = 1;");
     Probe* bystander = AddProbe(false);  // takes the ball's index once the dummy goes
     Teleporter* tele = Add<Teleporter>("timeToRelease = 0.1;");
-    tele->ball_index = 1;
-    tele->Activate();
+    for (int index : {-1, 0, 2, 3, 1000, 1}) {
+        tele->ball_index = index;
+        tele->Activate();
+    }
+    EXPECT_EQ(tele->held.Count, 1);
     table.QueueRemoval(0);
     Update(0.05f);
     ASSERT_EQ(table.Element(0), ball);

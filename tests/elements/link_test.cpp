@@ -185,13 +185,10 @@ TEST(BlinkDraw, TimerSpansMinusTwoTenthsToOneSecond) {
     float low = 2.0f, high = -2.0f;
     for (int i = 0; i < 100000; ++i) {
         DrawBlink(&p);
-        low = std::min(low, p.blink_timer);
-        high = std::max(high, p.blink_timer);
+        low = std::min(low, p.blink_timer), high = std::max(high, p.blink_timer);
     }
-    EXPECT_GE(low, -0.2f - 1e-6f);
-    EXPECT_LT(low, -0.199f);
-    EXPECT_LE(high, 1.0f + 1e-6f);
-    EXPECT_GT(high, 0.999f);
+    EXPECT_TRUE(low >= -0.2f - 1e-6f && low < -0.199f) << low;
+    EXPECT_TRUE(high <= 1.0f + 1e-6f && high > 0.999f) << high;
 }
 
 TEST_F(LinkModes, EnableTimerSwitchesTargetsOffAtStartOnWhenFiredAndOffAfterEeTime) {

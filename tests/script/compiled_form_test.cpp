@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 #include "script/script_block.h"
-#include "script/word_pool.h"
 #include "script/zarnik_script.h"
 #include "tests/test_files.h"
 
@@ -33,17 +31,6 @@ std::string Compile(const std::string& source) {
     return image;
 }
 
-// The lowest-position search, written the slow way.
-std::uint32_t NaivePlace(std::string* pool, const std::string& word) {
-    for (std::size_t j = 0; j + word.size() <= pool->size(); ++j) {
-        if (pool->compare(j, word.size(), word) == 0)
-            return std::uint32_t(j);
-    }
-    std::uint32_t offset = std::uint32_t(pool->size());
-    *pool += word;
-    return offset;
-}
-
 }  // namespace
 
 TEST(CompiledForm, ExactBytesOfASmallScriptAndTheSameBytesCompiledAgain) {
@@ -65,22 +52,6 @@ TEST(CompiledForm, ExactBytesOfASmallScriptAndTheSameBytesCompiledAgain) {
     std::string again;
     ASSERT_TRUE(bin.BuildCompiled(&again));
     EXPECT_EQ(again, image);
-}
-
-TEST(CompiledForm, PoolAgreesWithTheLowestPositionSearchOnRandomWords) {
-    std::mt19937 rng(7);
-    for (int round = 0; round < 20; ++round) {
-        WordPool pool;
-        std::string naive;
-        const int alphabet = 2 + round % 4;
-        for (int i = 0; i < 400; ++i) {
-            std::string word(std::size_t(rng() % 7), 'a');
-            for (char& ch : word)
-                ch = char('a' + rng() % unsigned(alphabet));
-            ASSERT_EQ(pool.Place(word), NaivePlace(&naive, word)) << round << ":" << i;
-        }
-        ASSERT_EQ(pool.Bytes(), naive);
-    }
 }
 
 TEST(CompiledForm, WriteNeedsAWordAndKnownTokenTypes) {

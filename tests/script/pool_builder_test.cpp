@@ -8,6 +8,7 @@
 #include "script/pool_builder.h"
 #include "script/script_block.h"
 #include "script/zarnik_script.h"
+#include "tests/test_files.h"
 
 namespace {
 
@@ -65,12 +66,7 @@ std::vector<std::string> RandomWords(std::mt19937* rng, int count, unsigned alph
     return words;
 }
 
-std::string Le32(std::uint32_t v) {
-    std::string s(4, '\0');
-    for (int k = 0; k < 4; ++k)
-        s[std::size_t(k)] = char((v >> (8 * k)) & 0xFF);
-    return s;
-}
+const auto Le32 = &LittleEndian32;
 
 }  // namespace
 

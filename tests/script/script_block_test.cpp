@@ -46,24 +46,17 @@ TEST(KeyTable, StatementsGiveValuesOfTheirOwnKindAndSkipTheRest) {
     EXPECT_EQ(Read("atX = 1.0;", 9.0f), "1 9 -1 unset") << "absent keys keep their value";
 }
 
-TEST(KeyTable, SameKeyUnderTwoKindsTakesTheFittingRow) {
+TEST(KeyTable, SameKeyUnderTwoKindsTakesTheFittingRowAndValuesStayInTheirBlock) {
     std::int32_t asInt = 0;
     FixedString<16> asWord;
-    std::string source = "volume = 7; volume = loud;";
+    float atX = -1.0f;
+    // The block B ends right after "atX =": the 1.0 belongs to the parent.
+    std::string source = "volume = 7; volume = loud; B { atX = } 1.0 ;";
     ZarnikScr scr(source.data(), int(source.size()));
     ReadKeys(WholeScript(scr), {KeyDef::Int("volume", &asInt), KeyDef::Word("volume", &asWord)});
+    ReadKeys(SubBlock(WholeScript(scr), 9), {KeyDef::Real("atX", &atX)});
     EXPECT_EQ(asInt, 7);
     EXPECT_EQ(asWord, "loud");
-}
-
-TEST(KeyTable, ValueMustLieInsideTheBlock) {
-    // The block ends right after "atX =": the 1.0 belongs to the parent.
-    std::string source = "B { atX = } 1.0 ;";
-    ZarnikScr scr(source.data(), int(source.size()));
-    ScriptBlock whole = WholeScript(scr);
-    ScriptBlock b = SubBlock(whole, 1);
-    float atX = -1.0f;
-    ReadKeys(b, {KeyDef::Real("atX", &atX)});
     EXPECT_EQ(atX, -1.0f);
 }
 

@@ -103,6 +103,21 @@ protected:
 
     Recorder* At(int i) { return static_cast<Recorder*>(table.Element(i)); }
 
+    // n dummies tagged e0, e1, ...; then the tags left, in order.
+    void LoadDummies(int n) {
+        std::string script;
+        for (int i = 0; i < n; ++i)
+            script += "Dummy { tag = \"e" + std::to_string(i) + "\"; };;";
+        Load(script);
+        SkipLightShow();
+    }
+    std::string Tags() {
+        std::string left;
+        for (int i = 0; i < table.ElementCount(); ++i)
+            left += std::string(At(i)->tag.c_str()) + " ";
+        return left;
+    }
+
     ScratchDir dir{"table_test"};
     Table table{7};
 };
@@ -207,18 +222,11 @@ TEST_F(TableTest, UpdateStepsNonLinksThenLinksBackwardsAndLowersEvents) {
 }
 
 TEST_F(TableTest, QueuedRemovalsGoFromTheHighestIndexDown) {
-    std::string script;
-    for (int i = 0; i < 9; ++i)
-        script += "Dummy { tag = \"e" + std::to_string(i) + "\"; };;";
-    Load(script);
-    SkipLightShow();
+    LoadDummies(9);
     for (int i : {5, 7, 3, 3, 42})  // 3 named twice is still one element
         table.QueueRemoval(i);
     table.Update(nullptr, 0.0f);
-    std::string left;
-    for (int i = 0; i < table.ElementCount(); ++i)
-        left += std::string(At(i)->tag.c_str()) + " ";
-    EXPECT_EQ(left, "e0 e1 e2 e4 e6 e8 ");
+    EXPECT_EQ(Tags(), "e0 e1 e2 e4 e6 e8 ");
     EXPECT_EQ(table.QueuedRemovals(), 0);
 }
 
@@ -299,11 +307,7 @@ TEST_F(TableTest, ClearRecordsTheScoreOnceAndOnlyALoadedTableSaves) {
 }  // namespace
 
 TEST_F(TableTest, EditorRemovalsAndSwapsKeepQueuedRemovalsOnTheirElements) {
-    std::string script;
-    for (int i = 0; i < 6; ++i)
-        script += "Dummy { tag = \"e" + std::to_string(i) + "\"; };;";
-    Load(script);
-    SkipLightShow();
+    LoadDummies(6);
     // e5 and e2 are queued; the editor then removes e1 (e5 moves to 4) and
     // swaps what are now 3 and 4 (e5 moves to 3).
     table.QueueRemoval(5);
@@ -318,8 +322,5 @@ TEST_F(TableTest, EditorRemovalsAndSwapsKeepQueuedRemovalsOnTheirElements) {
     ASSERT_TRUE(table.RemoveElement(0));
     EXPECT_EQ(table.QueuedRemovals(), 2);
     table.Update(nullptr, 0.0f);
-    std::string left;
-    for (int i = 0; i < table.ElementCount(); ++i)
-        left += std::string(At(i)->tag.c_str()) + " ";
-    EXPECT_EQ(left, "e3 e4 ");
+    EXPECT_EQ(Tags(), "e3 e4 ");
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "archive/resource_archive.h"
 #include "tests/test_files.h"
@@ -47,31 +48,25 @@ TEST(Pakmill, BuildsASortedArchiveTheReaderFinds) {
     EXPECT_EQ(ReadFile(dir.File("out/data/tables/t0000.script")), "t");
 }
 
-TEST(Pakmill, RefusesBadInputClearly) {
+TEST(Pakmill, RefusesBadInputAndNamesThatLeaveTheFolderClearly) {
     ScratchDir dir("pakmill-bad");
-    std::string out;
-    EXPECT_EQ(Pakmill("build " + dir.File("x.pak") + " " + dir.File("nothing"), &out), 1);
-    EXPECT_NE(out.find("is not a folder"), std::string::npos);
-
     const std::string longName(60, 'n');
-    WriteFile(dir.File("data/" + longName), "x");
-    EXPECT_EQ(Pakmill("build " + dir.File("x.pak") + " " + dir.File("data"), &out), 1);
-    EXPECT_NE(out.find("name too long"), std::string::npos);
-    EXPECT_NE(out.find(longName), std::string::npos);
-    EXPECT_FALSE(FileExists(dir.File("x.pak")));
-
+    WriteFile(dir.File("long/" + longName), "x");
     WriteFile(dir.File("junk.pak"), "NOPE and more bytes");
-    EXPECT_EQ(Pakmill("list " + dir.File("junk.pak"), &out), 1);
-    EXPECT_NE(out.find("is not an archive"), std::string::npos);
-    EXPECT_EQ(Pakmill("frobnicate", &out), 2);
-}
-
-TEST(Pakmill, ExtractRefusesNamesThatLeaveTheFolder) {
-    ScratchDir dir("pakmill-escape");
-    const std::string pak = PackArchive({{"..\\evil", "x"}});
-    WriteFile(dir.File("evil.pak"), pak);
-    std::string out;
-    EXPECT_EQ(Pakmill("extract " + dir.File("evil.pak") + " " + dir.File("out"), &out), 1);
-    EXPECT_NE(out.find("refusing entry name"), std::string::npos);
+    WriteFile(dir.File("evil.pak"), PackArchive({{"..\\evil", "x"}}));
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"build " + dir.File("x.pak") + " " + dir.File("nothing"), 1, "is not a folder"},
+        {"build " + dir.File("x.pak") + " " + dir.File("long"), 1,
+         "name too long for the archive (55 characters at most): 'long\\" + longName + "'"},
+        {"list " + dir.File("junk.pak"), 1, "is not an archive"},
+        {"extract " + dir.File("evil.pak") + " " + dir.File("out"), 1, "refusing entry name"},
+        {"frobnicate", 2, ""},
+    };
+    for (const auto& [args, code, message] : cases) {
+        std::string out;
+        EXPECT_EQ(Pakmill(args, &out), code) << args;
+        EXPECT_NE(out.find(message), std::string::npos) << out;
+    }
+    EXPECT_FALSE(FileExists(dir.File("x.pak")));
     EXPECT_FALSE(FileExists(dir.File("evil")));
 }
