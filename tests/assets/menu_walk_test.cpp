@@ -98,6 +98,15 @@ protected:
         ADD_FAILURE() << "no hint line on " << screen->name.c_str();
         return "";
     }
+    // Each key pressed and let go, a frame each.
+    void Type(std::initializer_list<int> codes) {
+        for (int code : codes) {
+            keyboard_.Set(code, true);
+            Frame();
+            keyboard_.Set(code, false);
+            Frame();
+        }
+    }
     // The program's action 3: the back button's grandparent closes.
     void Back(MenuWrapper* button) { button->parent->parent->Deactivate(); }
     std::uint32_t Drawn(int x, int y) {
@@ -166,32 +175,18 @@ TEST_F(MainMenu, OptionsSwitchesSlidersAndFieldsChangeTheirValues) {
 
     // The launch key: the field takes the next key pressed, by name.
     Click(630, 314);
-    keyboard_.Set(29, true);  // left Ctrl
-    Frame();
-    keyboard_.Set(29, false);
-    Frame();
+    Type({29});  // left Ctrl
     FixedString<256> key;
     ASSERT_TRUE(Menus().GetString("LAUNCH_CONTROL", &key));
     EXPECT_STREQ(key.c_str(), "LCONTROL");
 
     // The player's name: typed letters, Shift for a capital.
     Click(560, 426);
-    for (int code : {14, 14, 14, 14, 14, 14}) {  // Backspace over "Player"
-        keyboard_.Set(code, true);
-        Frame();
-        keyboard_.Set(code, false);
-        Frame();
-    }
-    keyboard_.Set(42, true);
-    keyboard_.Set(30, true);  // Shift+A
-    Frame();
-    keyboard_.Set(30, false);
+    Type({14, 14, 14, 14, 14, 14});  // Backspace over "Player"
+    keyboard_.Set(42, true);         // Shift held for the A
+    Type({30});
     keyboard_.Set(42, false);
-    Frame();
-    keyboard_.Set(32, true);  // d
-    Frame();
-    keyboard_.Set(32, false);
-    Frame();
+    Type({32});  // d
     ASSERT_TRUE(Menus().GetString("PLAYER_NAME", &key));
     EXPECT_STREQ(key.c_str(), "Ad");
 

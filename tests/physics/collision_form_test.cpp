@@ -4,9 +4,8 @@
 #include <string>
 
 #include "physics/collision_form.h"
-#include "platform/surface.h"
-#include "render/picture.h"
 #include "tests/physics/physics_fixture.h"
+#include "tests/render/render_fixture.h"
 
 namespace {
 
@@ -136,26 +135,19 @@ TEST_F(Collision, RotatingFormTurnsClockwiseOnScreenAboutItsPivot) {
 }
 
 TEST_F(Collision, EditorDrawsThePolylineInWhiteAndMarksThePivot) {
-    platform::Surface surface;
-    ASSERT_TRUE(surface.Create(100, 100, platform::FormatForDepth(32), false));
-    Picture view(&surface);
+    StartDisplay(100, 100);
     table.screenRect = {0, 0, 100, 100};
     CollisionForm* f = Add<CollisionForm>(
         "atX = 0.8; atY = 0.8; f_type = \"CLOSED\"; Line { toX = 0.1; toY = 0.1; };; "
         "Line { toX = 0.5; toY = 0.1; };; Line { toX = 0.5; toY = 0.5; };;");
-    f->DrawEditor(&view);
-    platform::PixelLock lock;
-    ASSERT_TRUE(surface.Lock(&lock));
-    auto at = [&](int x, int y) {
-        return *reinterpret_cast<const std::uint32_t*>(lock.pixels + y * lock.pitch + x * 4) &
-               0xFFFFFF;
-    };
-    EXPECT_EQ(at(30, 10), 0xFFFFFFu);
-    EXPECT_EQ(at(50, 30), 0xFFFFFFu);
-    EXPECT_EQ(at(30, 30), 0u);  // the closing segment is not drawn
-    EXPECT_EQ(at(79, 79), 0xBEBEBEu);
-    EXPECT_EQ(at(80, 80), 0u);
-    surface.Unlock();
+    display->BackSurface()->Fill(0);
+    f->DrawEditor(display->BackPicture());
+    // The closing segment (through 30, 30) is not drawn.
+    ExpectPixels(display->BackPicture(), {{30, 10, 0xFFFFFFu},
+                                          {50, 30, 0xFFFFFFu},
+                                          {30, 30, 0u},
+                                          {79, 79, 0xBEBEBEu},
+                                          {80, 80, 0u}});
 }
 
 }  // namespace
