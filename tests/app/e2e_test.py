@@ -239,17 +239,33 @@ def run(game, work, start_rect, expected, table_rect):
     def find_window():
         if game.poll() is not None:
             ended()
-        # Windows come and go while the game starts (xdotool may trip over a
-        # vanished one): ask again until the game's own is there.
-        out = subprocess.run(["xdotool", "search", "--name", "^Zarnik v1\\.0$"],
+        # Windows come and go while the game starts (SDL replaces its first
+        # window by another of the same name when the renderer starts, and
+        # xdotool may trip over a vanished one): ask again until the game's
+        # own is there, and take its geometry in the same breath.
+        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(game.pid),
+                              "--name", "^Zarnik v1\\.0$"],
                              capture_output=True, text=True, timeout=20)
-        return out.stdout.split()[0] if out.returncode == 0 and out.stdout.split() else None
+        if out.returncode != 0 or not out.stdout.split():
+            return None
+        window = out.stdout.split()[-1]
+        out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window],
+                             capture_output=True, text=True, timeout=20)
+        if out.returncode != 0:
+            return None
+        g = dict(line.split("=") for line in out.stdout.split())
+        x, y = int(g["X"]), int(g["Y"])
+        return window, (x, y, x + int(g["WIDTH"]), y + int(g["HEIGHT"]))
 
-    window = int(wait_for("the game's window", find_window))
-    geometry = dict(line.split("=") for line in
-                    xdotool("getwindowgeometry", "--shell", window).split())
-    wx, wy = int(geometry["X"]), int(geometry["Y"])
-    box = (wx, wy, wx + int(geometry["WIDTH"]), wy + int(geometry["HEIGHT"]))
+    def focused():
+        # The window found a moment ago may be gone: find it again each try.
+        found = find_window()
+        if found and subprocess.run(["xdotool", "windowfocus", "--sync", found[0]],
+                                    capture_output=True, timeout=20).returncode == 0:
+            return found
+        return None
+
+    window, box = wait_for("the game's window", focused)
 
     def grab():
         if game.poll() is not None:
@@ -269,12 +285,14 @@ def run(game, work, start_rect, expected, table_rect):
     def shows_table(image):
         return differing(image.crop(table_rect), expected) < 0.2
 
-    xdotool("windowfocus", "--sync", window)
     menu = wait_for("the menu", settled)
+    # The window that shows the menu is the one that stays.
+    window, box = wait_for("the game's window", focused)
 
-    # Start: a click on the START button.
+    # Start: a click on the START button, in screen coordinates (no window id
+    # that could have gone stale).
     x, y, w, h = start_rect
-    xdotool("mousemove", "--window", window, x + w // 2, y + h // 2)
+    xdotool("mousemove", box[0] + x + w // 2, box[1] + y + h // 2)
     xdotool("mousedown", 1, "sleep", PRESS, "mouseup", 1)
     shot = wait_for("the table", lambda: (lambda g: g if shows_table(g) else None)(grab()))
     # Kept where the test ran, to look at.
@@ -299,7 +317,7 @@ def run(game, work, start_rect, expected, table_rect):
     press_key("Escape")
     wait_for("the menu again", menu_again)
 
-    close_window(window)
+    close_window(wait_for("the game's window", find_window)[0])
 
 
 def headless():

@@ -1,36 +1,13 @@
-#include <gtest/gtest.h>
-
 #include <atomic>
-#include <filesystem>
-#include <memory>
-#include <string>
 #include <thread>
 
-#include "app/game_app.h"
 #include "editor/editor_server.h"
-#include "menu/menu_wrapper.h"
 #include "physics/collision_form.h"
-#include "platform/window.h"
-#include "tests/render/render_fixture.h"
-#include "tests/test_files.h"
+#include "tests/app/game_fixture.h"
 
 namespace {
 
-std::uint32_t fakeNow = 1000;
-std::uint32_t FakeClock() {
-    return fakeNow;
-}
-
-const char* kConfig =
-    "video { width = 320; height = 240; fullscreen = 0; };;\r\n"
-    "startup { mainmenu = \"data\\menu\\main.script\"; };;\r\n"
-    "menu { font = \"data\\fonts\\default.bmp\"; };;\r\n"
-    "tables { tablecount = 1; filestart = \"data\\tables\\t\"; fileend = \".script\"; };;\r\n";
-
-const char* kInput =
-    "input {\r\n"
-    " control { name = \"EXIT\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"ESCAPE\"; };;\r\n"
-    "};;\r\n";
+using platform::WindowEventType;
 
 const char* kTable =
     "ScreenRect { left = 0; right = 320; top = 0; bottom = 240; };;\r\n"
@@ -40,107 +17,54 @@ const char* kTable =
     "Link { from = 1; To { to = 0; };; };;\r\n";
 
 // A developer's game in a window, playing a three-element table.
-class EditorHooksTest : public ::testing::Test {
+class EditorHooksTest : public GameTest {
 protected:
     void SetUp() override {
-        home = std::filesystem::current_path();
-        WriteFile(dir.File("data/config.script"), kConfig);
-        WriteFile(dir.File("data/menu/main.script"), "MenuWrapper { name = \"MAINMENU\"; };\r\n");
-        WriteFile(dir.File("data/input.script"), kInput);
-        WriteFile(dir.File("data/fonts/default.bmp"), SolidBmp(64, 64, 0xFFFFFF));
-        WriteFile(dir.File("data/tables/t0000.script"), kTable);
-        WriteFile(dir.File("data/tables/other.script"), std::string(kTable) + "Dummy { };;\r\n");
-        std::filesystem::current_path(dir.Path());
-        app = std::make_unique<GameApp>();
-        app->keyboard = &keys;
-        app->clock = &FakeClock;
-        app->developer = true;
-        ASSERT_TRUE(app->Initialise());
+        WriteGame("width = 320; height = 240; fullscreen = 0;", "MenuWrapper { };", 1, kTable);
+        WriteFile("data/other.script", std::string(kTable) + "Dummy { };;\r\n");
+        Start(false, true);
         app->LeaveMenu();
         Frames(1);
         ASSERT_EQ(app->table.ElementCount(), 3);
     }
-    void TearDown() override {
-        if (app)
-            app->Shutdown();
-        app.reset();
-        std::filesystem::current_path(home);
-    }
-    void Frames(int n) {
-        for (int i = 0; i < n; ++i) {
-            fakeNow += 10;
-            ASSERT_TRUE(app->Frame());
-        }
-    }
-    void Key(int keyCode, int scanCode = 0, bool alt = false, bool ctrl = false) {
-        platform::WindowEvent e;
-        e.type = platform::WindowEventType::KeyDown;
-        e.keyCode = keyCode;
-        e.scanCode = scanCode;
-        e.alt = alt;
-        e.ctrl = ctrl;
-        app->HandleWindowEvent(e);
-    }
-    // E, and what the game printed.
-    std::string PressE() {
+    // A key by its code or its scan code, and what the game printed.
+    std::string Key(int keyCode, int scanCode = 0, bool alt = false, bool ctrl = false) {
         testing::internal::CaptureStdout();
-        Key('e');
+        Event(WindowEventType::KeyDown, keyCode, alt, scanCode, ctrl);
         return testing::internal::GetCapturedStdout();
     }
     Editor& Ed() { return app->editor->editor(); }
-    EditorExpect Pick(int index) {
-        const EditorExpect e{index, ElementId(app->table.Element(index))};
-        EXPECT_EQ(Ed().Select(e).code, EditorResult::DONE);
-        return e;
-    }
-
-    ScratchDir dir{"editor_hooks"};
-    std::filesystem::path home;
-    platform::ManualKeyboard keys;
-    std::unique_ptr<GameApp> app;
 };
 
 }  // namespace
 
-TEST_F(EditorHooksTest, EOpensOneEditorAndPrintsItsAddress) {
+TEST_F(EditorHooksTest, EOpensOneEditorInAWindowedDevelopersGameAndPrintsItsAddress) {
     app->display.fullscreen = true;
-    EXPECT_EQ(PressE(), "");
-    EXPECT_FALSE(app->editor);
+    EXPECT_EQ(Key('e'), "");
     app->display.fullscreen = false;
     app->developer = false;
     Key('e');
     EXPECT_FALSE(app->editor);
     app->developer = true;
-
-    const std::string line = PressE();
-    const std::string head = "Editor: http://127.0.0.1:";
-    const std::size_t query = line.find("/?t=");
-    ASSERT_EQ(line.rfind(head, 0), 0u) << line;
-    ASSERT_NE(query, std::string::npos) << line;
-    const std::string port = line.substr(head.size(), query - head.size());
-    const std::string token = line.substr(query + 4);
-    EXPECT_EQ(port.find_first_not_of("0123456789"), std::string::npos) << line;
-    // 32 hexadecimal digits and the line end.
-    EXPECT_EQ(token.size(), 33u) << line;
-    EXPECT_EQ(token.find_first_not_of("0123456789abcdef"), 32u) << line;
-    EXPECT_EQ(token.back(), '\n');
+    // "Editor: http://127.0.0.1:PORT/?t=" and 32 hexadecimal digits.
+    const std::string line = Key('e'), head = "Editor: http://127.0.0.1:";
     ASSERT_TRUE(app->editor);
+    const std::string tail = "/?t=" + app->editor->server().Token() + "\n";
+    EXPECT_EQ(line, head + std::to_string(app->editor->server().Port()) + tail);
+    EXPECT_EQ(tail.find_first_not_of("0123456789abcdef", 4), 36u) << line;
     DeveloperEditor* first = app->editor.get();
-    // Again: the same editor, its address once more.
-    EXPECT_EQ(PressE(), line);
+    EXPECT_EQ(Key('e'), line) << "again: the same editor, its address once more";
     EXPECT_EQ(app->editor.get(), first);
-    EXPECT_EQ(Ed().Files().current, "data\\tables\\t0000.script");
+    EXPECT_EQ(Ed().Files().current, "data\\t0000.script");
 }
 
 TEST_F(EditorHooksTest, KeysMoveAndShapeTheSelectedElementInPixelsOfTheVideoSize) {
-    PressE();
+    Key('e');
     auto* form = dynamic_cast<CollisionForm*>(app->table.Element(1));
     ASSERT_NE(form, nullptr);
-    // Nothing selected: the keys do nothing.
     Key(0, platform::SCANCODE_KEYPAD_6);
-    EXPECT_FLOAT_EQ(form->pivot.x, 0.5f);
-
-    Pick(1);
+    EXPECT_FLOAT_EQ(form->pivot.x, 0.5f) << "nothing selected: the keys do nothing";
+    ASSERT_EQ(Ed().Select({1, ElementId(form)}).code, EditorResult::DONE);
     Key(0, platform::SCANCODE_KEYPAD_6);
     EXPECT_FLOAT_EQ(form->pivot.x, 0.5f + 10.0f / 320.0f);
     Key(0, platform::SCANCODE_KEYPAD_4, false, true);
@@ -150,86 +74,62 @@ TEST_F(EditorHooksTest, KeysMoveAndShapeTheSelectedElementInPixelsOfTheVideoSize
     Key(0, platform::SCANCODE_KEYPAD_2, false, true);
     Key(0, platform::SCANCODE_KEYPAD_5, false, true);
     EXPECT_FLOAT_EQ(form->pivot.y, 0.5f - 8.0f / 240.0f);
-
     Key(0, platform::SCANCODE_INSERT);
     EXPECT_EQ(form->vertices.Count, 3);
     Key(0, platform::SCANCODE_KEYPAD_MINUS);
     Key(0, platform::SCANCODE_KEYPAD_PLUS);
     Key(0, platform::SCANCODE_DELETE);
     EXPECT_EQ(form->vertices.Count, 2);
-
     // The form's line from (32, 24) to (288, 24) drawn after the frame's lock.
     Frames(1);
     EXPECT_EQ(PixelAt(app->display.BackPicture(), 160, 24), 0xFFFFFFu);
 }
 
-TEST_F(EditorHooksTest, ATableLoadRefreshesThePageAndEmptiesTheSelection) {
-    PressE();
-    Pick(2);
-    const std::uint64_t list = Ed().Events().listVersion;
-    app->tableReload = true;
-    Frames(1);
-    EXPECT_EQ(Ed().Events().listVersion, list + 1);
-    EXPECT_EQ(Ed().View().selected, -1);
-}
-
-TEST_F(EditorHooksTest, AltLAndAltSOpenThePagesDialogsAndItsChoiceReachesTheGame) {
-    PressE();
-    const std::uint64_t serial = Ed().Events().dialogSerial;
+TEST_F(EditorHooksTest, ThePagesDialogsFilesAndCloseReachTheGameAtItsNextFrame) {
+    Key('e');
+    const EditorEvents before = Ed().Events();
     Key('l', 0, true);
     EXPECT_EQ(Ed().Events().dialog, "open");
     Key('s', 0, true);
     EXPECT_EQ(Ed().Events().dialog, "save");
-    EXPECT_EQ(Ed().Events().dialogSerial, serial + 2);
-
-    ASSERT_EQ(Ed().OpenTable("data/tables/other").code, EditorResult::DONE);
+    EXPECT_EQ(Ed().Events().dialogSerial, before.dialogSerial + 2);
+    // A table load refreshes the page's list and empties the selection.
+    ASSERT_EQ(Ed().Select({2, ElementId(app->table.Element(2))}).code, EditorResult::DONE);
+    ASSERT_EQ(Ed().OpenTable("data/other").code, EditorResult::DONE);
     Frames(1);
-    EXPECT_STREQ(app->tablePath.c_str(), "data\\tables\\other.script");
+    EXPECT_STREQ(app->tablePath.c_str(), "data\\other.script");
     EXPECT_EQ(app->table.ElementCount(), 4);
-
-    ASSERT_EQ(Ed().SaveTable("data\\tables\\saved").code, EditorResult::DONE);
+    EXPECT_EQ(Ed().Events().listVersion, before.listVersion + 1);
+    EXPECT_EQ(Ed().View().selected, -1);
+    ASSERT_EQ(Ed().SaveTable("data\\saved").code, EditorResult::DONE);
     Frames(1);
-    EXPECT_STREQ(app->tablePath.c_str(), "data\\tables\\saved.script");
-    EXPECT_TRUE(FileExists("data/tables/saved.script"));
-}
-
-TEST_F(EditorHooksTest, ThePagesCloseEndsTheEditorBeforeTheNextFrame) {
-    PressE();
+    EXPECT_STREQ(app->tablePath.c_str(), "data\\saved.script");
+    EXPECT_TRUE(FileExists("data/saved.script"));
     Ed().RequestClose();
     Frames(1);
     EXPECT_FALSE(app->editor);
-    PressE();
-    EXPECT_TRUE(app->editor);
+    Key('e');
+    EXPECT_TRUE(app->editor) << "and opens again";
 }
 
 // The page's commands while the game plays frame after frame (run under
 // ThreadSanitizer by tools/editor_tsan.sh).
 TEST_F(EditorHooksTest, CommandsFromAnotherThreadBesideTheGamesFrames) {
-    PressE();
+    Key('e');
     std::atomic<bool> stop{false};
     std::thread page([&] {
-        Editor& ed = Ed();
-        int n = 0;
-        while (!stop) {
-            const EditorView v = ed.View();
-            const EditorLine& top = v.lines.front();
-            const EditorExpect e{top.index, top.id};
-            ed.Select(e);
-            switch (n++ % 4) {
-                case 0:
-                    ed.Create("Link");
-                    break;
-                case 1:
-                    ed.Apply({int(v.lines.size()), 0}, "Link { from = 1; }");
-                    break;
-                case 2:
-                    ed.Down(e);
-                    break;
-                default:
-                    if (v.lines.size() > 3)
-                        ed.Remove(e);
-                    break;
-            }
+        for (int n = 0; !stop; ++n) {
+            const EditorView v = Ed().View();
+            const EditorExpect top{v.lines.front().index, v.lines.front().id};
+            Ed().Select(top);
+            if (n % 4 == 0)
+                Ed().Create("Link");
+            else if (n % 4 == 1)
+                Ed().Apply({int(v.lines.size()), 0}, "Link { from = 1; }");
+            else if (n % 4 == 2)
+                Ed().Down(top);
+            else if (v.lines.size() > 3)
+                Ed().Remove(top);
         }
     });
     Frames(200);

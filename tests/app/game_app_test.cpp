@@ -1,37 +1,20 @@
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <memory>
-
-#include "app/game_app.h"
 #include "audio/sound_system.h"
-#include "menu/menu_wrapper.h"
-#include "tests/render/render_fixture.h"
-#include "tests/test_files.h"
+#include "tests/app/game_fixture.h"
 
 namespace {
 
 using platform::WindowEventType;
 
-std::uint32_t fakeNow = 1000;
-std::uint32_t FakeClock() {
-    return fakeNow;
-}
-
-// A small game in a folder of its own: three tables of three balls, a menu
-// with the controls the program acts on, the system font and two bindings.
-class GameAppTest : public ::testing::Test {
+// Three tables of three balls, a menu with the controls the program acts on
+// and two bindings.
+class GameAppTest : public GameTest {
 protected:
     void SetUp() override {
-        WriteFile(dir.File("data/config.script"),
-                  "video { width = 320; height = 240; fullscreen = 1; };; startup { mainmenu = "
-                  "\"data\\main.script\"; };; tables { tablecount = 3; filestart = \"data\\t\"; "
-                  "fileend = \".script\"; };;");
         WriteFile(dir.File("data/input.script"),
                   "input { control { name = \"LEFTHANDLE\"; devicecode = \"LSHIFT\"; };;"
                   " control { name = \"SPRING\"; devicecode = \"F16\"; };; };;");
-        WriteFile(
-            dir.File("data/main.script"),
+        WriteGame(
+            "width = 320; height = 240; fullscreen = 1;",
             "MenuWrapper { MenuButton { name = \"START\"; tx = 100; ty = 100; };"
             " MenuButton { name = \"EXIT\"; }; MenuButton { name = \"NEXTGAME\"; };"
             " MenuButton { name = \"PREVGAME\"; }; MenuAnimation { name = \"GAMESELECTOR\";"
@@ -43,53 +26,14 @@ protected:
             "  MenuSlider { name = \"AUDIOVOLUME\"; }; MenuGetControl { name = "
             "\"LEFTHANDLE_CONTROL\"; }; MenuGetControl { name = \"LAUNCH_CONTROL\"; Caption = "
             "\"unchanged\"; }; MenuEditControl { name = \"PLAYER_NAME\"; Caption = \"Ada\"; };"
-            " }; }; };");
-        WriteFile(dir.File("data/fonts/default.bmp"), SolidBmp(64, 64, 0xFFFFFF));
-        for (const char* t : {"0", "1", "2"})
-            WriteFile(dir.File("data/t000" + std::string(t) + ".script"),
-                      "ScreenRect { right = 200; bottom = 240; };; "
-                      "TableSettings { ball_count = 3; };;");
-        std::filesystem::current_path(dir.Path());
-    }
-    void TearDown() override {
-        if (app)
-            app->Shutdown();
-        app.reset();
-        std::filesystem::current_path(home);
-    }
-    void Start(bool safemode = false) {
-        app = std::make_unique<GameApp>();
-        app->keyboard = &keys;
-        app->clock = &FakeClock;
-        app->safemode = safemode;
-        ASSERT_TRUE(app->Initialise());
-    }
-    // Frames `ms` milliseconds apart.
-    void Frames(int n, int ms = 10) {
-        for (int i = 0; i < n; ++i) {
-            fakeNow += std::uint32_t(ms);
-            ASSERT_TRUE(app->Frame());
-        }
-    }
-    void Event(WindowEventType type, int keyCode = 0, bool alt = false) {
-        platform::WindowEvent e;
-        e.type = type;
-        e.keyCode = keyCode;
-        e.alt = alt;
-        e.x = 120;
-        e.y = 110;
-        app->HandleWindowEvent(e);
+            " }; }; };",
+            3, "ScreenRect { right = 200; bottom = 240; };; TableSettings { ball_count = 3; };;");
     }
     std::string Text(const char* name) {
         return std::string(Menus().Find(name)->StringValue()->view());
     }
     std::int32_t Int(const char* name) { return *Menus().Find(name)->IntValue(); }
     MenuWrapper* Control(const char* name) { return Menus().Find(name); }
-
-    std::filesystem::path home = std::filesystem::current_path();
-    ScratchDir dir{"game"};
-    platform::ManualKeyboard keys;
-    std::unique_ptr<GameApp> app;
 };
 
 TEST_F(GameAppTest, ThePreferencesGoToTheMenuAndComeBackWhenTheGameStarts) {

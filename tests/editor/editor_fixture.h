@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "editor/editor.h"
@@ -14,23 +13,6 @@
 #include "script/script_block.h"
 #include "table/table.h"
 #include "tests/test_files.h"
-
-// An element whose Load fails when its block says `fail = 1;`.
-struct Refuser : TableObject {
-    bool Load(const ScriptBlock& block) override {
-        std::int32_t fail = 0;
-        ReadKeys(block, {KeyDef::Int("fail", &fail), KeyDef::Int("value", &value)});
-        SetEnabled(true);
-        ++loads;
-        return fail == 0;
-    }
-    void Clear() override { ++clears; }
-    void Save(std::string* out) override {
-        *out += "Refuser {\r\n value = " + std::to_string(value) + ";\r\n};;\r\n";
-    }
-    std::int32_t value = 0;
-    int loads = 0, clears = 0;
-};
 
 // A table with every element class registered and a headless display for
 // pictures.
@@ -45,15 +27,12 @@ protected:
         ASSERT_TRUE(display.Initialise(nullptr));
         std::srand(7);
     }
-
-    // `count` Dummy blocks.
     static std::string Dummies(int count) {
         std::string s;
         for (int i = 0; i < count; ++i)
             s += "Dummy { };;\r\n";
         return s;
     }
-
     // What a page that shows element `index` sends.
     EditorExpect At(int index) const { return {index, ElementId(table.Element(index))}; }
     Link* LinkAt(int index) const { return dynamic_cast<Link*>(table.Element(index)); }
@@ -69,7 +48,6 @@ protected:
         table.LoadFromText(text.data(), int(text.size()), name, "Tester");
         editor.TableLoaded(name);
     }
-
     // Selects element `index` as the page would.
     EditorExpect Pick(int index) {
         EXPECT_EQ(editor.Select(At(index)).code, EditorResult::DONE);

@@ -2,15 +2,12 @@
 
 #include <httplib.h>
 
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "editor/editor_server.h"
 #include "editor/editor_text.h"
-#include "render/display.h"
 #include "tests/editor/editor_fixture.h"
 #include "tests/editor/game_loop.h"
 
@@ -22,8 +19,7 @@ protected:
         std::string error;
         developer = DeveloperEditor::Open(table, &error);
         ASSERT_TRUE(developer) << error;
-        port = developer->server().Port();
-        client = std::make_unique<httplib::Client>("127.0.0.1", port);
+        client = std::make_unique<httplib::Client>("127.0.0.1", Port());
         client->set_default_headers({{"X-Editor-Token", developer->server().Token()}});
         client->set_read_timeout(30, 0);
     }
@@ -31,27 +27,23 @@ protected:
         loop.reset();
         developer.reset();
     }
-
     Editor& editor() { return developer->editor(); }
-
-    void LoadTable(const std::string& text, const char* name = "data\\tables\\t.script") {
+    void LoadTable(const std::string& text) {
         std::lock_guard<std::recursive_mutex> frame(editor().TableLock());
-        table.LoadFromText(text.data(), int(text.size()), name, "Tester");
-        editor().TableLoaded(name);
+        table.LoadFromText(text.data(), int(text.size()), "data\\tables\\t.script", "Tester");
+        editor().TableLoaded("data\\tables\\t.script");
     }
     void StartGame() { loop = std::make_unique<GameLoop>(editor(), table, display.BackPicture()); }
 
-    // POST path?query with an optional text body; the response body, and the
-    // status in *status.
+    // POST (with a text body) or GET; the response body, the status in *status.
     std::string Post(const std::string& pathAndQuery, int* status = nullptr,
                      const std::string& body = std::string()) {
-        auto res = client->Post(pathAndQuery.c_str(), body, "text/plain;charset=utf-8");
-        if (status)
-            *status = res ? res->status : -1;
-        return res ? res->body : std::string();
+        return Body(client->Post(pathAndQuery.c_str(), body, "text/plain;charset=utf-8"), status);
     }
     std::string Get(const std::string& pathAndQuery, int* status = nullptr) {
-        auto res = client->Get(pathAndQuery.c_str());
+        return Body(client->Get(pathAndQuery.c_str()), status);
+    }
+    static std::string Body(const httplib::Result& res, int* status) {
         if (status)
             *status = res ? res->status : -1;
         return res ? res->body : std::string();
@@ -60,9 +52,9 @@ protected:
     std::string Names(int index) const {
         return "index=" + std::to_string(index) + "&id=" + IdText(At(index).id);
     }
+    int Port() const { return developer->server().Port(); }
 
     std::unique_ptr<DeveloperEditor> developer;
     std::unique_ptr<httplib::Client> client;
     std::unique_ptr<GameLoop> loop;
-    int port = 0;
 };
