@@ -76,6 +76,7 @@ TEST(CommandLine, SwitchesAreSubstringsOfTheWholeLineAndOptionsTakeTheirValues) 
     parse({"--frames", "12x"}, false);
     parse({"--frames", "9999999999"}, false);
     parse({"--screenshot", ""}, false);
+    parse({"--screenshot"}, false);
 }
 
 }  // namespace

@@ -75,8 +75,25 @@ TEST(SettingsFile, WrittenBesideAndRenamedIntoPlaceReadableByAll) {
     EXPECT_FALSE(ReadSettingsFile((dir.Path() + "/none").c_str(), &back));
 }
 
+TEST(SettingsFile, SavedDepthAndFullScreenReplaceTheConfiguredOnesAndSafeModeKeepsAWindow) {
+    ScratchDir dir("settings-video");
+    const std::string path = dir.File("settings");
+    auto applied = [&](bool safemode) {
+        VideoSettings v;
+        v.fullscreen = 1;
+        v.bpp = 16;
+        ApplySavedVideo(path.c_str(), safemode, &v);
+        return std::make_pair(v.bpp, v.fullscreen);
+    };
+    EXPECT_EQ(applied(false), std::make_pair(16, 1)) << "no file: the configuration's";
+    WriteFile(path, Bytes({32, 0, 1.0f, 1.0f}));
+    EXPECT_EQ(applied(false), std::make_pair(32, 0));
+    WriteFile(path, Bytes({24, 1, 1.0f, 1.0f}));
+    EXPECT_EQ(applied(true), std::make_pair(24, 0));
+}
+
 // A child writes the settings over and over, alternating two values; it is
-// killed at moments spread over 30 ms. Whatever moment it dies, the file is
+// killed at moments spread over 30 ms after its first write. Whatever moment it dies, the file is
 // one of the two, whole.
 TEST(SettingsFile, KillingTheWriterAtAnyMomentLeavesTheOldOrTheNewFile) {
     ScratchDir dir("settings-kill");
@@ -85,12 +102,22 @@ TEST(SettingsFile, KillingTheWriterAtAnyMomentLeavesTheOldOrTheNewFile) {
     ASSERT_TRUE(WriteSettingsFile(path.c_str(), a));
     int sawB = 0;
     for (int round = 0; round < 40; ++round) {
+        int started[2];
+        ASSERT_EQ(pipe(started), 0);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            // The first write done, the moments count from here: a slow start
+            // (a sanitizer's fork on a busy machine) would leave nothing to kill.
+            WriteSettingsFile(path.c_str(), b);
+            (void)!write(started[1], "", 1);
             for (unsigned i = 0;; ++i)
-                WriteSettingsFile(path.c_str(), (i & 1) ? a : b);
+                WriteSettingsFile(path.c_str(), (i & 1) ? b : a);
         }
+        char byte;
+        ASSERT_EQ(read(started[0], &byte, 1), 1);
+        close(started[0]);
+        close(started[1]);
         usleep(useconds_t(round * 750));
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);

@@ -63,9 +63,16 @@ TEST_F(MenuButtonClick, PressedItShowsAChildByItsCountAndLetGoOpensOnlyASubmenu)
     for (const auto& [children, at00, at11] : cases) {
         Root("MenuWrapper { MenuButton { name = \"B\"; tx = 100; ty = 100; x = 100; y = 100; " +
              children + " }; };");
+        FrameAt(300, 300);
+        Redraw();
+        EXPECT_EQ(Pixel(100, 100), 0u) << "outside: nothing";
+        FrameAt(120, 120);
+        Redraw();
+        EXPECT_EQ(Pixel(100, 100), 0xFF0000u) << "inside: child 0 at its place";
         FrameAt(120, 120, true);
         Redraw();
-        EXPECT_EQ(Pixel(100, 100), at00) << children;
+        for (const auto& [x, y] : {std::pair{100, 100}, {101, 100}, {100, 101}})
+            EXPECT_EQ(Pixel(x, y), at00) << children << " at " << x << "," << y;
         EXPECT_EQ(Pixel(101, 101), at11) << children;
         FrameAt(120, 120);
         EXPECT_EQ(Get("B")->active, children.find(sub) != std::string::npos);

@@ -8,26 +8,19 @@ namespace {
 
 using MenuDemo = MenuTest;
 
-// A vertical gradient from `top` to `bottom` inside a 2-pixel border (unless 0).
-std::string Art(int w, int h, std::uint32_t top, std::uint32_t bottom, std::uint32_t border = 0) {
+// A plate of one colour inside a 2-pixel border (unless 0).
+std::string Art(int w, int h, std::uint32_t fill, std::uint32_t border = 0) {
     return MakeBmp(w, h, [=](int x, int y) {
-        if (border && (x < 2 || y < 2 || x >= w - 2 || y >= h - 2))
-            return border;
-        std::uint32_t mixed = 0;
-        for (int s = 0; s < 24; s += 8)
-            mixed |=
-                std::uint32_t(int(top >> s & 0xFF) * (h - y) / h + int(bottom >> s & 0xFF) * y / h)
-                << s;
-        return mixed;
+        return border && (x < 2 || y < 2 || x >= w - 2 || y >= h - 2) ? border : fill;
     });
 }
 
 void MakeArt() {
-    WriteFile("menudemo/back.bmp", Art(800, 600, 0x0A1440, 0x200A28));
-    WriteFile("menudemo/panel.bmp", Art(800, 600, 0x0A2830, 0x081418));
-    WriteFile("menudemo/lit.bmp", Art(260, 44, 0xFFC850, 0xC87814, 0xFFF0C0));
-    WriteFile("menudemo/pressed.bmp", Art(260, 44, 0xAA5A14, 0x783C0A, 0xFFD080));
-    WriteFile("menudemo/field.bmp", Art(220, 30, 0x14203C, 0x14203C, 0x78AAFF));
+    WriteFile("menudemo/back.bmp", Art(800, 600, 0x0A1440));
+    WriteFile("menudemo/panel.bmp", Art(800, 600, 0x0A2830));
+    WriteFile("menudemo/lit.bmp", Art(260, 44, 0xFFC850, 0xFFF0C0));
+    WriteFile("menudemo/pressed.bmp", Art(260, 44, 0xAA5A14, 0xFFD080));
+    WriteFile("menudemo/field.bmp", Art(220, 30, 0x14203C, 0x78AAFF));
     WriteFile("menudemo/off.bmp",
               MakeBmp(60, 28, [](int x, int) { return x < 28 ? 0xC8C8C8u : 0x8C1E1Eu; }));
     WriteFile("menudemo/on.bmp",

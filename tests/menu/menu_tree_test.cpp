@@ -47,6 +47,20 @@ TEST_F(MenuRouting, RectanglesStartAtTheParentChainAsTheScriptHasSetIt) {
     EXPECT_EQ(dynamic_cast<MenuEditControl*>(Get<MenuSwitch>("S")->parent->Child(1))->ty, 4);
 }
 
+TEST_F(MenuRouting, ActivateOpensTheParentsAndDeactivateClosesTheSubtree) {
+    MenuWrapper* root = Root("MenuWrapper { MenuWrapper { MenuWrapper { }; }; MenuWrapper { }; };");
+    MenuWrapper* leaf = root->Child(0)->Child(0);
+    leaf->Activate();
+    EXPECT_TRUE(root->Child(0)->active && leaf->IsShown());
+    root->focused = 1;
+    root->Child(0)->Deactivate();
+    EXPECT_FALSE(root->Child(0)->active || leaf->active);
+    EXPECT_EQ(root->focused, 1) << "only the focused child's close drops the focus";
+    root->focused = 0;
+    root->Child(0)->Deactivate();
+    EXPECT_EQ(root->focused, -1);
+}
+
 TEST_F(MenuLookups, DepthFirstWithChildrenFromLastToFirst) {
     MenuWrapper* root = Root(
         "MenuWrapper { MenuSwitch { name = \"V\"; MenuWrapper { }; };"
@@ -129,6 +143,12 @@ TEST_F(MenuReading, HostileScriptsAreCutAndBounded) {
     EXPECT_EQ(root->x, kMenuMaxCoord);
     EXPECT_EQ(dynamic_cast<MenuButton*>(root->Child(2))->tx, -kMenuMaxCoord);
     root->Child(2)->EditDraw(display.BackPicture(), 0, 0);
+    // Texts are cut to their buffers; an int key given a real is ignored.
+    root = Root("MenuWrapper { name = \"" + std::string(40, 'n') + "\"; hint = \"" +
+                std::string(300, 'h') + "\"; y = 1.5; };");
+    EXPECT_EQ(root->name.size(), 31u);
+    EXPECT_EQ(root->hint.size(), 255u);
+    EXPECT_EQ(root->y, 0);
 }
 
 TEST_F(MenuReading, ArrowKeysMoveAButtonWithItsRectangleAndWithShiftResizeIt) {

@@ -39,6 +39,7 @@ TEST_F(MenuSave, EveryControlReadsBackFromItsSaveAsItWas) {
     std::string saved, again, indent;
     root->Save(&saved, &indent);
     EXPECT_EQ(indent, "");
+    EXPECT_TRUE(saved.ends_with("\t};\r\n};\r\n")) << "a child closes a tab deeper";
     // The direction of value 0 is written as the point one pixel from the centre.
     for (const std::string& key : std::vector<std::string>{
              "MenuWrapper {\r\n\tname = \"ROOT\";\r\n\thint = \"top\";\r\n\tx = 1;\r\n\ty = -2;\r\n"
