@@ -1,0 +1,156 @@
+// Whole frames of the shipped game (the menu, then play on each table with
+// the plunger, the flippers and extra balls) drawn at 16 and 32 bits, pinned
+// by checksums of the frames the first version of the drawing code made (SDL's
+// own blits and a conversion pixel by pixel). Faster drawing must not change
+// one pixel. When the game data or the drawing changes on purpose, the test
+// prints the new checksums to copy in.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/game_app.h"
+#include "platform/keyboard.h"
+#include "render/display.h"
+#include "table/table_object.h"
+#include "tests/test_files.h"
+
+namespace {
+
+std::uint32_t fakeNow = 0;
+std::uint32_t FakeClock() {
+    return fakeNow += 10;
+}
+
+// FNV-1a over the pixel bytes of every row (not the row padding).
+std::uint64_t BackSurfaceHash(Display& display) {
+    platform::PixelLock lock;
+    if (!display.BackSurface()->Lock(&lock))
+        return 0;
+    std::uint64_t h = 1469598103934665603ull;
+    const int rowBytes = lock.width * (lock.format.bits / 8);
+    for (int y = 0; y < lock.height; ++y) {
+        const std::uint8_t* row = lock.pixels + std::size_t(y) * lock.pitch;
+        for (int x = 0; x < rowBytes; ++x)
+            h = (h ^ row[x]) * 1099511628211ull;
+    }
+    display.BackSurface()->Unlock();
+    return h;
+}
+
+constexpr int kTables = 3;
+constexpr int kShotFrames[] = {40, 200, 400, 600};
+constexpr int kShots = 1 + int(std::size(kShotFrames));  // the menu first
+constexpr int kSpace = 57, kLeftShift = 42, kRightShift = 54;
+
+// Checksums of the menu's first frame and of the frames above, per depth
+// and table.
+constexpr std::uint64_t kExpected[2][kTables][kShots] = {
+    // 16 bits
+    {{0x41d34c7279193657ull, 0x8e15efd1b7769b2full, 0x08a021756555cf45ull, 0x460384d31a5cce9bull,
+      0x92f0af3521405e8aull},
+     {0x41d34c7279193657ull, 0xd5999efcd1b97e6aull, 0x5cb4f8d0c0718403ull, 0x5802897b67be3819ull,
+      0xfccbce51c6f458beull},
+     {0x41d34c7279193657ull, 0x7d09e06192919751ull, 0x92691b2430af24f5ull, 0x166fcfa9886dd106ull,
+      0x127ffd0400b39e40ull}},
+    // 32 bits
+    {{0x0e739ba0437db3bdull, 0x65f6611d8cef8dc5ull, 0xb3531f07fa49d078ull, 0x012be0dd8d079e06ull,
+      0xd801275e56c1264eull},
+     {0x0e739ba0437db3bdull, 0xfbe60a2caf5c0412ull, 0x792e296340566f17ull, 0xb561cede716f78f8ull,
+      0x9d16b342bbedeb56ull},
+     {0x0e739ba0437db3bdull, 0x0ec6946724f32d45ull, 0x6f54e1f7287c64b3ull, 0x960e3fff8e5fd0f3ull,
+      0x709d3ae4e962563dull}},
+};
+
+class GameFrames : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home = std::filesystem::current_path();
+        std::filesystem::create_directories(dir.File("data"));
+        std::filesystem::create_symlink(std::string(ZARNIK_BINARY_DIR) + "/data.pak",
+                                        dir.File("data.pak"));
+        std::filesystem::current_path(dir.Path());
+    }
+    void TearDown() override { std::filesystem::current_path(home); }
+
+    // The menu, then `table` played for the last shot's frames.
+    std::vector<std::uint64_t> Play(int bits, int table) {
+        std::vector<std::uint64_t> shots;
+        fakeNow = 0;
+        GameApp app;
+        platform::ManualKeyboard keys;
+        app.keyboard = &keys;
+        app.clock = &FakeClock;
+        EXPECT_TRUE(app.Initialise());
+        // Full screen picks the depth: 32 bits with true colour, else 16.
+        app.display.fullscreen = true;
+        app.display.truecolor = bits == 32;
+        EXPECT_TRUE(app.display.ReCreate());
+        EXPECT_EQ(app.display.Format().bits, bits);
+        app.PublishPreferences();
+        EXPECT_TRUE(app.Frame());
+        shots.push_back(BackSurfaceHash(app.display));
+
+        app.tables.current = table;
+        app.LeaveMenu();
+        std::srand(7);  // the table's random numbers, from its load on
+        EXPECT_TRUE(app.Frame());
+        app.table.ball_count = 1000000;
+        TableObject* generator = nullptr;
+        for (int i = 0; i < app.table.ElementCount(); ++i) {
+            if (app.table.Element(i)->type == ELEMENT_BALL_GENERATOR)
+                generator = app.table.Element(i);
+        }
+        for (int frame = 1; frame <= kShotFrames[std::size(kShotFrames) - 1]; ++frame) {
+            keys.Set(kSpace, frame % 120 < 60);
+            keys.Set(kLeftShift, frame % 37 < 8);
+            keys.Set(kRightShift, (frame + 15) % 41 < 8);
+            if (generator && frame % 100 == 0)
+                generator->Activate();
+            EXPECT_TRUE(app.Frame());
+            for (int at : kShotFrames)
+                if (frame == at)
+                    shots.push_back(BackSurfaceHash(app.display));
+        }
+        EXPECT_TRUE(app.Shutdown());
+        return shots;
+    }
+
+    ScratchDir dir{"game_frames"};
+    std::filesystem::path home;
+};
+
+TEST_F(GameFrames, EveryTableAt16And32BitsDrawsThePinnedPictures) {
+    std::string actual;
+    bool same = true;
+    for (int depth = 0; depth < 2; ++depth) {
+        actual += depth == 0 ? "    // 16 bits\n    {" : "    // 32 bits\n    {";
+        for (int table = 0; table < kTables; ++table) {
+            const std::vector<std::uint64_t> shots = Play(depth == 0 ? 16 : 32, table);
+            ASSERT_EQ(int(shots.size()), kShots);
+            actual += table == 0 ? "{" : ",\n     {";
+            for (int i = 0; i < kShots; ++i) {
+                char text[32];
+                std::snprintf(text, sizeof text, "%s0x%016llxull", i ? ", " : "",
+                              static_cast<unsigned long long>(shots[i]));
+                actual += text;
+                if (shots[i] != kExpected[depth][table][i]) {
+                    same = false;
+                    ADD_FAILURE() << (depth == 0 ? 16 : 32) << " bits, table " << table
+                                  << (i == 0 ? ", menu" : ", frame ")
+                                  << (i == 0 ? 0 : kShotFrames[i - 1]) << " differs";
+                }
+            }
+            actual += "}";
+        }
+        actual += "},\n";
+    }
+    if (!same)
+        std::printf("The frames drawn now:\n%s", actual.c_str());
+}
+
+}  // namespace
