@@ -91,6 +91,7 @@ bool Surface::Create(int w, int h, const PixelFormat& format, bool colorKeyBlack
     format_.gmask = surface_->format->Gmask;
     format_.bmask = surface_->format->Bmask;
     colorKey_ = colorKeyBlack;
+    Changed();
     if (colorKeyBlack)
         SDL_SetColorKey(surface_, SDL_TRUE, 0);
     return true;
@@ -110,27 +111,145 @@ int Surface::Height() const {
     return surface_ ? surface_->h : 0;
 }
 
+namespace {
+
+// Copies every pixel of the rows that is not the key (0). The store is a
+// select rather than a skipped write, so the compiler makes vector blends of it.
+template <typename Pixel>
+void CopyKeyedRows(const std::uint8_t* src, int srcPitch, std::uint8_t* dst, int dstPitch, int w,
+                   int h) {
+    for (int y = 0; y < h; ++y) {
+        const Pixel* s = reinterpret_cast<const Pixel*>(src + std::ptrdiff_t(y) * srcPitch);
+        Pixel* d = reinterpret_cast<Pixel*>(dst + std::ptrdiff_t(y) * dstPitch);
+        for (int x = 0; x < w; ++x)
+            d[x] = s[x] != 0 ? s[x] : d[x];
+    }
+}
+
+void CopyKeyedRows24(const std::uint8_t* src, int srcPitch, std::uint8_t* dst, int dstPitch, int w,
+                     int h) {
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* s = src + std::ptrdiff_t(y) * srcPitch;
+        std::uint8_t* d = dst + std::ptrdiff_t(y) * dstPitch;
+        for (int x = 0; x < 3 * w; x += 3) {
+            if (s[x] | s[x + 1] | s[x + 2]) {
+                d[x] = s[x];
+                d[x + 1] = s[x + 1];
+                d[x + 2] = s[x + 2];
+            }
+        }
+    }
+}
+
+template <typename Pixel>
+bool AnyZeroPixel(const std::uint8_t* pixels, int pitch, int w, int h) {
+    for (int y = 0; y < h; ++y) {
+        const Pixel* row = reinterpret_cast<const Pixel*>(pixels + std::ptrdiff_t(y) * pitch);
+        unsigned zeros = 0;
+        for (int x = 0; x < w; ++x)
+            zeros += row[x] == 0;
+        if (zeros != 0)
+            return true;
+    }
+    return false;
+}
+
+bool AnyZeroPixel24(const std::uint8_t* pixels, int pitch, int w, int h) {
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* row = pixels + std::ptrdiff_t(y) * pitch;
+        for (int x = 0; x < 3 * w; x += 3) {
+            if ((row[x] | row[x + 1] | row[x + 2]) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+bool SameFormat(const PixelFormat& a, const PixelFormat& b) {
+    return a.bits == b.bits && a.rmask == b.rmask && a.gmask == b.gmask && a.bmask == b.bmask;
+}
+
+}  // namespace
+
+bool Surface::HasKeyPixels() const {
+    if (!surface_)
+        return false;
+    if (keyPixels_ == KEY_PIXELS_UNKNOWN) {
+        const auto* p = static_cast<const std::uint8_t*>(surface_->pixels);
+        const int pitch = surface_->pitch, w = surface_->w, h = surface_->h;
+        bool any = false;
+        switch (format_.bits) {
+            case 16:
+                any = AnyZeroPixel<std::uint16_t>(p, pitch, w, h);
+                break;
+            case 24:
+                any = AnyZeroPixel24(p, pitch, w, h);
+                break;
+            default:
+                any = AnyZeroPixel<std::uint32_t>(p, pitch, w, h);
+        }
+        keyPixels_ = any ? KEY_PIXELS_SOME : KEY_PIXELS_NONE;
+    }
+    return keyPixels_ == KEY_PIXELS_SOME;
+}
+
 bool Surface::Blit(const Surface& src, const Rect& srcRect, int x, int y, bool useKey) {
     if (!surface_ || !src.surface_)
         return false;
-    int w = srcRect.right - srcRect.left, h = srcRect.bottom - srcRect.top;
+    const int w = srcRect.right - srcRect.left, h = srcRect.bottom - srcRect.top;
     if (w <= 0 || h <= 0)
         return true;
-    SDL_Rect s{srcRect.left, srcRect.top, w, h};
-    SDL_Rect d{x, y, w, h};
-    bool toggle = src.colorKey_ && !useKey;
-    if (toggle)
-        SDL_SetColorKey(src.surface_, SDL_FALSE, 0);
-    // The caller clipped both rectangles; the lower blit skips SDL's own clip.
-    int rc = SDL_LowerBlit(src.surface_, &s, surface_, &d);
-    if (toggle)
-        SDL_SetColorKey(src.surface_, SDL_TRUE, 0);
-    return rc == 0;
+    if (srcRect.left < 0 || srcRect.top < 0 || srcRect.right > src.surface_->w ||
+        srcRect.bottom > src.surface_->h || x < 0 || y < 0 || w > surface_->w - x ||
+        h > surface_->h - y)
+        return false;
+    Changed();
+    const bool keyed = useKey && src.colorKey_;
+    if (&src == this || !SameFormat(src.format_, format_)) {
+        // Onto itself (rows may overlap) or between formats: SDL's blit
+        // knows both. The game never does either.
+        SDL_Rect s{srcRect.left, srcRect.top, w, h};
+        SDL_Rect d{x, y, w, h};
+        bool toggle = src.colorKey_ && !useKey;
+        if (toggle)
+            SDL_SetColorKey(src.surface_, SDL_FALSE, 0);
+        int rc = SDL_LowerBlit(src.surface_, &s, surface_, &d);
+        if (toggle)
+            SDL_SetColorKey(src.surface_, SDL_TRUE, 0);
+        return rc == 0;
+    }
+    const int bytes = format_.bits / 8;
+    const int srcPitch = src.surface_->pitch, dstPitch = surface_->pitch;
+    const std::uint8_t* s = static_cast<const std::uint8_t*>(src.surface_->pixels) +
+                            std::ptrdiff_t(srcRect.top) * srcPitch +
+                            std::ptrdiff_t(srcRect.left) * bytes;
+    std::uint8_t* d = static_cast<std::uint8_t*>(surface_->pixels) + std::ptrdiff_t(y) * dstPitch +
+                      std::ptrdiff_t(x) * bytes;
+    if (!keyed || !src.HasKeyPixels()) {
+        const std::size_t rowBytes = std::size_t(w) * std::size_t(bytes);
+        for (int row = 0; row < h; ++row)
+            std::memcpy(d + std::ptrdiff_t(row) * dstPitch, s + std::ptrdiff_t(row) * srcPitch,
+                        rowBytes);
+        return true;
+    }
+    switch (bytes) {
+        case 2:
+            CopyKeyedRows<std::uint16_t>(s, srcPitch, d, dstPitch, w, h);
+            break;
+        case 3:
+            CopyKeyedRows24(s, srcPitch, d, dstPitch, w, h);
+            break;
+        default:
+            CopyKeyedRows<std::uint32_t>(s, srcPitch, d, dstPitch, w, h);
+    }
+    return true;
 }
 
 bool Surface::Lock(PixelLock* lock) {
     if (!surface_ || SDL_LockSurface(surface_) != 0)
         return false;
+    // The holder of the lock may write anything.
+    Changed();
     lock->pixels = static_cast<std::uint8_t*>(surface_->pixels);
     lock->pitch = surface_->pitch;
     lock->width = surface_->w;
@@ -144,9 +263,29 @@ void Surface::Unlock() {
         SDL_UnlockSurface(surface_);
 }
 
+namespace {
+
+template <typename Pixel>
+void FillRows(std::uint8_t* first, int pitch, int w, int h, Pixel value) {
+    for (int y = 0; y < h; ++y) {
+        Pixel* row = reinterpret_cast<Pixel*>(first + std::ptrdiff_t(y) * pitch);
+        for (int x = 0; x < w; ++x)
+            row[x] = value;
+    }
+}
+
+void FillRows24(std::uint8_t* first, int pitch, int w, int h, std::uint32_t value) {
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* row = first + std::ptrdiff_t(y) * pitch;
+        for (int x = 0; x < 3 * w; x += 3)
+            WriteValue(row + x, 3, value);
+    }
+}
+
+}  // namespace
+
 void Surface::Fill(std::uint32_t value) {
-    if (surface_)
-        SDL_FillRect(surface_, nullptr, value);
+    FillRect({0, 0, Width(), Height()}, value);
 }
 
 void Surface::FillRect(const Rect& r, std::uint32_t value) {
@@ -159,8 +298,26 @@ void Surface::FillRect(const Rect& r, std::uint32_t value) {
     const int bottom = r.bottom < 0 ? 0 : r.bottom > h ? h : r.bottom;
     if (right <= left || bottom <= top)
         return;
-    SDL_Rect rect{left, top, right - left, bottom - top};
-    SDL_FillRect(surface_, &rect, value);
+    Changed();
+    // Plain stores: SDL's fill writes past the cache, and the frame's
+    // drawing reads these rows again at once.
+    const int bytes = format_.bits / 8;
+    std::uint8_t* first = static_cast<std::uint8_t*>(surface_->pixels) +
+                          std::ptrdiff_t(top) * surface_->pitch + std::ptrdiff_t(left) * bytes;
+    const int fw = right - left, fh = bottom - top;
+    switch (bytes) {
+        case 2:
+            FillRows<std::uint16_t>(first, surface_->pitch, fw, fh, std::uint16_t(value));
+            break;
+        case 3:
+            FillRows24(first, surface_->pitch, fw, fh, value);
+            break;
+        case 4:
+            FillRows<std::uint32_t>(first, surface_->pitch, fw, fh, value);
+            break;
+        default:
+            FillRows<std::uint8_t>(first, surface_->pitch, fw, fh, std::uint8_t(value));
+    }
 }
 
 void Surface::XorPixel(PixelLock& lock, int x, int y) {

@@ -51,6 +51,9 @@ public:
     // Copies src's rectangle to (x, y) of this surface; with useKey the
     // source's black pixels are skipped. The rectangle must lie inside both.
     bool Blit(const Surface& src, const Rect& srcRect, int x, int y, bool useKey);
+    // Whether any pixel is the key (pure black). Worked out once after each
+    // change: a picture without black is copied row by row, with no key test.
+    bool HasKeyPixels() const;
 
     bool Lock(PixelLock* lock);
     void Unlock();
@@ -72,10 +75,14 @@ public:
 
 private:
     void XorPixel(PixelLock& lock, int x, int y);
+    void Changed() { keyPixels_ = KEY_PIXELS_UNKNOWN; }
+
+    enum KeyPixels { KEY_PIXELS_UNKNOWN, KEY_PIXELS_NONE, KEY_PIXELS_SOME };
 
     SDL_Surface* surface_ = nullptr;
     PixelFormat format_;
     bool colorKey_ = false;
+    mutable KeyPixels keyPixels_ = KEY_PIXELS_UNKNOWN;
 };
 
 // A value of the format from 8-bit channels, and back.

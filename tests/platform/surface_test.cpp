@@ -1,6 +1,9 @@
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <random>
 #include <vector>
 
 #include "platform/surface.h"
@@ -40,6 +43,142 @@ TEST_P(SurfaceDepth, XorOutlineTwiceRestoresEveryPixelAndSkipsOutsidePoints) {
     s.XorOutline({-5, 2, 30, 8});
     s.XorLine(3, 3, 3, 3);  // empty line: nothing
     EXPECT_EQ(Snapshot(s), before);
+}
+
+// Random pixels, one in `blackOneIn` pure black (the key; 0 for none). The
+// fourth byte of a 32-bit pixel stays 0, as in every surface the game fills.
+void FillRandom(Surface& s, std::mt19937& rng, int blackOneIn) {
+    PixelLock lock;
+    ASSERT_TRUE(s.Lock(&lock));
+    const int bytes = lock.format.bits / 8;
+    for (int y = 0; y < lock.height; ++y) {
+        for (int x = 0; x < lock.width; ++x) {
+            std::uint32_t v = rng() & (lock.format.rmask | lock.format.gmask | lock.format.bmask);
+            if (v == 0 || (blackOneIn > 0 && rng() % blackOneIn == 0))
+                v = blackOneIn > 0 ? 0 : 1;
+            std::memcpy(lock.pixels + y * lock.pitch + x * bytes, &v, std::size_t(bytes));
+        }
+    }
+    s.Unlock();
+}
+
+void CopyPixels(Surface& from, Surface& to) {
+    PixelLock a, b;
+    ASSERT_TRUE(from.Lock(&a));
+    ASSERT_TRUE(to.Lock(&b));
+    for (int y = 0; y < a.height; ++y)
+        std::memcpy(b.pixels + y * b.pitch, a.pixels + y * a.pitch,
+                    std::size_t(a.width) * std::size_t(a.format.bits / 8));
+    to.Unlock();
+    from.Unlock();
+}
+
+// The pixels only, not the rows' padding.
+std::vector<std::uint8_t> Pixels(Surface& s) {
+    PixelLock lock;
+    EXPECT_TRUE(s.Lock(&lock));
+    std::vector<std::uint8_t> out;
+    for (int y = 0; y < lock.height; ++y)
+        out.insert(out.end(), lock.pixels + y * lock.pitch,
+                   lock.pixels + y * lock.pitch + lock.width * (lock.format.bits / 8));
+    s.Unlock();
+    return out;
+}
+
+// Our row copies against SDL's own blit, which drew the game before: with
+// and without the key, sources with black everywhere, nowhere, or in one
+// row, any size and place.
+TEST_P(SurfaceDepth, BlitsMatchSdlsBlitPixelForPixel) {
+    std::mt19937 rng{unsigned(GetParam())};
+    const platform::PixelFormat format = FormatForDepth(GetParam());
+    for (int trial = 0; trial < 400; ++trial) {
+        const int sw = 1 + int(rng() % 40), sh = 1 + int(rng() % 40);
+        const int dw = 1 + int(rng() % 60), dh = 1 + int(rng() % 60);
+        Surface src, ours, sdl;
+        const bool keyed = rng() % 4 != 0;
+        ASSERT_TRUE(src.Create(sw, sh, format, keyed));
+        ASSERT_TRUE(ours.Create(dw, dh, format, false));
+        ASSERT_TRUE(sdl.Create(dw, dh, format, false));
+        const int kind = trial % 3;
+        FillRandom(src, rng, kind == 0 ? 0 : 4);
+        if (kind == 2) {
+            FillRandom(src, rng, 0);
+            const int row = int(rng() % unsigned(sh));
+            src.FillRect({int(rng() % unsigned(sw)), row, sw, row + 1}, 0);
+        }
+        FillRandom(ours, rng, 5);
+        CopyPixels(ours, sdl);
+        const int w = 1 + int(rng() % unsigned(std::min(sw, dw)));
+        const int h = 1 + int(rng() % unsigned(std::min(sh, dh)));
+        const int sx = int(rng() % unsigned(sw - w + 1)), sy = int(rng() % unsigned(sh - h + 1));
+        const int x = int(rng() % unsigned(dw - w + 1)), y = int(rng() % unsigned(dh - h + 1));
+        const bool useKey = rng() % 3 != 0;
+        ASSERT_TRUE(ours.Blit(src, {sx, sy, sx + w, sy + h}, x, y, useKey));
+        SDL_Rect s{sx, sy, w, h}, d{x, y, w, h};
+        SDL_SetColorKey(src.Raw(), keyed && useKey ? SDL_TRUE : SDL_FALSE, 0);
+        ASSERT_EQ(SDL_LowerBlit(src.Raw(), &s, sdl.Raw(), &d), 0);
+        ASSERT_EQ(Pixels(ours), Pixels(sdl)) << "trial " << trial;
+    }
+}
+
+// A source copied row by row while it had no black must take the key again
+// once black appears in it, however it got there.
+TEST_P(SurfaceDepth, KeyIsTestedAgainAfterEveryKindOfChange) {
+    const platform::PixelFormat format = FormatForDepth(GetParam());
+    const std::uint32_t red = platform::PackColor(format, 255, 0, 0);
+    const std::uint32_t blue = platform::PackColor(format, 0, 0, 255);
+    Surface src, black, dst;
+    ASSERT_TRUE(src.Create(4, 2, format, true));
+    ASSERT_TRUE(black.Create(4, 2, format, false));
+    ASSERT_TRUE(dst.Create(4, 2, format, false));
+    black.Fill(0);
+    // What (1, 1) of dst shows after a keyed blit of src over red.
+    auto drawn = [&] {
+        dst.Fill(red);
+        EXPECT_TRUE(dst.Blit(src, {0, 0, 4, 2}, 0, 0, true));
+        PixelLock lock;
+        EXPECT_TRUE(dst.Lock(&lock));
+        std::uint32_t v = 0;
+        std::memcpy(&v, lock.pixels + lock.pitch + lock.format.bits / 8,
+                    std::size_t(lock.format.bits / 8));
+        dst.Unlock();
+        return v;
+    };
+    auto changes = std::vector<std::function<void()>>{
+        [&] { src.Fill(0); },
+        [&] {
+            src.FillRect({1, 1, 2, 2}, 0);
+        },
+        [&] {
+            EXPECT_TRUE(src.Blit(black, {0, 0, 4, 2}, 0, 0, false));
+        },
+        [&] {
+            PixelLock lock;
+            ASSERT_TRUE(src.Lock(&lock));
+            std::memset(lock.pixels + lock.pitch, 0, std::size_t(lock.pitch));
+            src.Unlock();
+        },
+    };
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        src.Fill(blue);
+        EXPECT_EQ(drawn(), blue) << i;
+        EXPECT_FALSE(src.HasKeyPixels());
+        changes[i]();
+        EXPECT_EQ(drawn(), red) << i;
+        EXPECT_TRUE(src.HasKeyPixels());
+    }
+}
+
+// A rectangle outside either surface is refused, not copied.
+TEST(SurfaceBlit, RefusesRectanglesOutsideEitherSurface) {
+    Surface src, dst;
+    ASSERT_TRUE(src.Create(8, 8, FormatForDepth(32), false));
+    ASSERT_TRUE(dst.Create(8, 8, FormatForDepth(32), false));
+    EXPECT_FALSE(dst.Blit(src, {0, 0, 9, 8}, 0, 0, false));
+    EXPECT_FALSE(dst.Blit(src, {-1, 0, 4, 4}, 0, 0, false));
+    EXPECT_FALSE(dst.Blit(src, {0, 0, 4, 4}, 5, 0, false));
+    EXPECT_FALSE(dst.Blit(src, {0, 0, 4, 4}, 0, -1, false));
+    EXPECT_TRUE(dst.Blit(src, {4, 4, 8, 8}, 4, 4, false));
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, SurfaceDepth, ::testing::Values(16, 24, 32));
