@@ -38,69 +38,111 @@ int HighBit(std::uint32_t m) {
 // Shifts that move an 8-bit channel into a mask and back, worked out once
 // per conversion rather than per pixel.
 struct ChannelShifts {
-    std::uint32_t mask[3];
-    int shift[3];  // 31 - highest bit of the mask
-    int bytes;
+    std::uint32_t rmask, gmask, bmask;
+    int rshift, gshift, bshift;  // 31 - highest bit of the mask
 
-    explicit ChannelShifts(const platform::PixelFormat& f) {
-        mask[0] = f.rmask;
-        mask[1] = f.gmask;
-        mask[2] = f.bmask;
-        for (int c = 0; c < 3; ++c)
-            shift[c] = mask[c] ? 31 - HighBit(mask[c]) : 31;
-        bytes = f.bits / 8;
-    }
+    explicit ChannelShifts(const platform::PixelFormat& f)
+        : rmask(f.rmask),
+          gmask(f.gmask),
+          bmask(f.bmask),
+          rshift(Shift(f.rmask)),
+          gshift(Shift(f.gmask)),
+          bshift(Shift(f.bmask)) {}
+    static int Shift(std::uint32_t mask) { return mask ? 31 - HighBit(mask) : 31; }
+    // 32-bit XRGB: a surface value is the pixel itself.
+    bool IsXrgb() const { return rmask == 0xFF0000 && gmask == 0xFF00 && bmask == 0xFF; }
     // 0x00RRGGBB -> surface value.
     std::uint32_t Pack(std::uint32_t rgb) const {
         std::uint32_t r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
-        return (((r << 24) >> shift[0]) & mask[0]) | (((g << 24) >> shift[1]) & mask[1]) |
-               (((b << 24) >> shift[2]) & mask[2]);
+        return (((r << 24) >> rshift) & rmask) | (((g << 24) >> gshift) & gmask) |
+               (((b << 24) >> bshift) & bmask);
     }
     // surface value -> 0x00RRGGBB.
     std::uint32_t Unpack(std::uint32_t v) const {
-        std::uint32_t r = ((v & mask[0]) << shift[0]) >> 24;
-        std::uint32_t g = ((v & mask[1]) << shift[1]) >> 24;
-        std::uint32_t b = ((v & mask[2]) << shift[2]) >> 24;
+        std::uint32_t r = ((v & rmask) << rshift) >> 24;
+        std::uint32_t g = ((v & gmask) << gshift) >> 24;
+        std::uint32_t b = ((v & bmask) << bshift) >> 24;
         return r << 16 | g << 8 | b;
     }
 };
 
-inline void Store(std::uint8_t* p, int bytes, std::uint32_t v) {
-    switch (bytes) {
-        case 4:
-            std::memcpy(p, &v, 4);
-            break;
-        case 3:
-            p[0] = std::uint8_t(v);
-            p[1] = std::uint8_t(v >> 8);
-            p[2] = std::uint8_t(v >> 16);
-            break;
-        case 2: {
-            std::uint16_t s = std::uint16_t(v);
-            std::memcpy(p, &s, 2);
-            break;
-        }
-        default:
-            p[0] = std::uint8_t(v);
+// One row between 32-bit pixels and a surface row. The pixel size is chosen
+// once per row, never per pixel, so the compiler can vectorise each loop.
+template <typename Pixel>
+void PackRow(ChannelShifts cs, const std::uint32_t* src, std::uint8_t* row, int w) {
+    Pixel* out = reinterpret_cast<Pixel*>(row);
+    for (int x = 0; x < w; ++x)
+        out[x] = Pixel(cs.Pack(src[x]));
+}
+
+void PackRow24(ChannelShifts cs, const std::uint32_t* src, std::uint8_t* row, int w) {
+    for (int x = 0; x < w; ++x) {
+        std::uint32_t v = cs.Pack(src[x]);
+        row[3 * x] = std::uint8_t(v);
+        row[3 * x + 1] = std::uint8_t(v >> 8);
+        row[3 * x + 2] = std::uint8_t(v >> 16);
     }
 }
 
-inline std::uint32_t Load(const std::uint8_t* p, int bytes) {
+void PackRowTo(const ChannelShifts& cs, int bytes, const std::uint32_t* src, std::uint8_t* row,
+               int w) {
     switch (bytes) {
-        case 4: {
-            std::uint32_t v;
-            std::memcpy(&v, p, 4);
-            return v;
-        }
+        case 4:
+            if (cs.IsXrgb()) {
+                auto* out = reinterpret_cast<std::uint32_t*>(row);
+                for (int x = 0; x < w; ++x)
+                    out[x] = src[x] & 0xFFFFFFu;
+            } else {
+                PackRow<std::uint32_t>(cs, src, row, w);
+            }
+            break;
         case 3:
-            return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16;
-        case 2: {
-            std::uint16_t s;
-            std::memcpy(&s, p, 2);
-            return s;
-        }
+            PackRow24(cs, src, row, w);
+            break;
+        case 2:
+            PackRow<std::uint16_t>(cs, src, row, w);
+            break;
         default:
-            return p[0];
+            PackRow<std::uint8_t>(cs, src, row, w);
+    }
+}
+
+// The fourth byte of each kept pixel stays as it was.
+template <typename Pixel>
+void UnpackRow(ChannelShifts cs, const std::uint8_t* row, std::uint32_t* out, int w) {
+    const Pixel* in = reinterpret_cast<const Pixel*>(row);
+    for (int x = 0; x < w; ++x)
+        out[x] = (out[x] & 0xFF000000u) | cs.Unpack(in[x]);
+}
+
+void UnpackRow24(ChannelShifts cs, const std::uint8_t* row, std::uint32_t* out, int w) {
+    for (int x = 0; x < w; ++x) {
+        std::uint32_t v = std::uint32_t(row[3 * x]) | std::uint32_t(row[3 * x + 1]) << 8 |
+                          std::uint32_t(row[3 * x + 2]) << 16;
+        out[x] = (out[x] & 0xFF000000u) | cs.Unpack(v);
+    }
+}
+
+void UnpackRowFrom(const ChannelShifts& cs, int bytes, const std::uint8_t* row, std::uint32_t* out,
+                   int w) {
+    switch (bytes) {
+        case 4:
+            if (cs.IsXrgb()) {
+                const auto* in = reinterpret_cast<const std::uint32_t*>(row);
+                for (int x = 0; x < w; ++x)
+                    out[x] = (out[x] & 0xFF000000u) | (in[x] & 0xFFFFFFu);
+            } else {
+                UnpackRow<std::uint32_t>(cs, row, out, w);
+            }
+            break;
+        case 3:
+            UnpackRow24(cs, row, out, w);
+            break;
+        case 2:
+            UnpackRow<std::uint16_t>(cs, row, out, w);
+            break;
+        default:
+            UnpackRow<std::uint8_t>(cs, row, out, w);
     }
 }
 
@@ -109,23 +151,21 @@ bool FillSurface(platform::Surface* surface, const std::uint32_t* pixels, int wi
     platform::PixelLock lock;
     if (!surface->Lock(&lock))
         return false;
-    ChannelShifts cs(lock.format);
-    int w = std::min(width, lock.width), h = std::min(height, lock.height);
-    for (int y = 0; y < h; ++y) {
-        std::uint8_t* row = lock.pixels + std::size_t(y) * lock.pitch;
-        const std::uint32_t* src = pixels + std::size_t(y) * width;
-        if (cs.bytes == 4 && cs.mask[0] == 0xFF0000 && cs.mask[1] == 0xFF00 && cs.mask[2] == 0xFF) {
-            for (int x = 0; x < w; ++x) {
-                std::uint32_t v = src[x] & 0xFFFFFF;
-                std::memcpy(row + x * 4, &v, 4);
-            }
-        } else {
-            for (int x = 0; x < w; ++x)
-                Store(row + x * cs.bytes, cs.bytes, cs.Pack(src[x]));
-        }
-    }
+    const ChannelShifts cs(lock.format);
+    const int bytes = lock.format.bits / 8;
+    const int w = std::min(width, lock.width), h = std::min(height, lock.height);
+    for (int y = 0; y < h; ++y)
+        PackRowTo(cs, bytes, pixels + std::size_t(y) * width,
+                  lock.pixels + std::size_t(y) * lock.pitch, w);
     surface->Unlock();
     return true;
+}
+
+// One BMP file row (B, G, R bytes) as 32-bit pixels.
+void FileRowToPixels(const std::uint8_t* row, std::uint32_t* out, int w) {
+    for (int x = 0; x < w; ++x)
+        out[x] = std::uint32_t(row[x * 3]) | std::uint32_t(row[x * 3 + 1]) << 8 |
+                 std::uint32_t(row[x * 3 + 2]) << 16;
 }
 
 std::string LowerCopy(const char* s) {
@@ -251,11 +291,8 @@ void Picture::KeepForRebuild() {
     if (pixelsInFile && kept.empty() && (name.empty() || !HasSurface())) {
         rebuildCopy.resize(std::size_t(width) * height);
         for (int y = 0; y < height; ++y) {
-            const std::uint8_t* row = fileRows + std::size_t(height - 1 - y) * fileStride;
-            std::uint32_t* out = rebuildCopy.data() + std::size_t(y) * width;
-            for (int x = 0; x < width; ++x)
-                out[x] = std::uint32_t(row[x * 3]) | std::uint32_t(row[x * 3 + 1]) << 8 |
-                         std::uint32_t(row[x * 3 + 2]) << 16;
+            FileRowToPixels(fileRows + std::size_t(height - 1 - y) * fileStride,
+                            rebuildCopy.data() + std::size_t(y) * width, width);
         }
     }
     pixelsInFile = false;
@@ -333,11 +370,8 @@ bool Picture::Decode(const std::uint8_t* bytes, std::size_t size) {
     if (flags & PICTURE_KEEPPIXELS) {
         kept.resize(std::size_t(width) * height);
         for (int y = 0; y < height; ++y) {
-            const std::uint8_t* row = rows + std::size_t(height - 1 - y) * info.stride;
-            std::uint32_t* out = kept.data() + std::size_t(y) * width;
-            for (int x = 0; x < width; ++x)
-                out[x] = std::uint32_t(row[x * 3]) | std::uint32_t(row[x * 3 + 1]) << 8 |
-                         std::uint32_t(row[x * 3 + 2]) << 16;
+            FileRowToPixels(rows + std::size_t(height - 1 - y) * info.stride,
+                            kept.data() + std::size_t(y) * width, width);
         }
         pixelsInFile = false;
         fileRows = nullptr;
@@ -380,15 +414,13 @@ bool Picture::FillFromFileRows() {
     platform::PixelLock lock;
     if (!surface->Lock(&lock))
         return false;
-    ChannelShifts cs(lock.format);
+    const ChannelShifts cs(lock.format);
+    const int bytes = lock.format.bits / 8;
+    const int w = std::min(width, lock.width);
+    std::vector<std::uint32_t> line(std::size_t(w > 0 ? w : 0));
     for (int y = 0; y < height && y < lock.height; ++y) {
-        const std::uint8_t* row = fileRows + std::size_t(height - 1 - y) * fileStride;
-        std::uint8_t* out = lock.pixels + std::size_t(y) * lock.pitch;
-        for (int x = 0; x < width && x < lock.width; ++x) {
-            std::uint32_t rgb = std::uint32_t(row[x * 3]) | std::uint32_t(row[x * 3 + 1]) << 8 |
-                                std::uint32_t(row[x * 3 + 2]) << 16;
-            Store(out + x * cs.bytes, cs.bytes, cs.Pack(rgb));
-        }
+        FileRowToPixels(fileRows + std::size_t(height - 1 - y) * fileStride, line.data(), w);
+        PackRowTo(cs, bytes, line.data(), lock.pixels + std::size_t(y) * lock.pitch, w);
     }
     surface->Unlock();
     return true;
@@ -427,14 +459,12 @@ bool Picture::ReadBack() {
         return false;
     if (kept.size() != std::size_t(width) * height)
         kept.assign(std::size_t(width) * height, 0);
-    ChannelShifts cs(lock.format);
-    int w = std::min(width, lock.width), h = std::min(height, lock.height);
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t* row = lock.pixels + std::size_t(y) * lock.pitch;
-        std::uint32_t* out = kept.data() + std::size_t(y) * width;
-        for (int x = 0; x < w; ++x)
-            out[x] = (out[x] & 0xFF000000u) | cs.Unpack(Load(row + x * cs.bytes, cs.bytes));
-    }
+    const ChannelShifts cs(lock.format);
+    const int bytes = lock.format.bits / 8;
+    const int w = std::min(width, lock.width), h = std::min(height, lock.height);
+    for (int y = 0; y < h; ++y)
+        UnpackRowFrom(cs, bytes, lock.pixels + std::size_t(y) * lock.pitch,
+                      kept.data() + std::size_t(y) * width, w);
     surface->Unlock();
     return true;
 }
@@ -508,59 +538,93 @@ void Picture::Grab(const Picture* source, int x, int y) {
 void Picture::Remap(const Picture* source, const DisplacementMap& map) {
     if (!source)
         return;
-    std::size_t n = std::min<std::size_t>(map.offsets.size(), kept.size());
-    std::size_t limit = source->kept.size();
+    const std::size_t n = std::min<std::size_t>(map.offsets.size(), kept.size());
+    const std::size_t limit = source->kept.size();
+    const std::uint32_t* offsets = map.offsets.data();
     const std::uint32_t* src = source->kept.data();
     std::uint32_t* dst = kept.data();
+    // A map made for the source's size (the ball's always is) points inside
+    // it everywhere: one check for the whole map instead of one per pixel.
+    std::uint32_t highest = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        highest = std::max(highest, offsets[i]);
+    if ((highest >> 2) < limit) {
+        for (std::size_t i = 0; i < n; ++i)
+            dst[i] = src[offsets[i] >> 2];
+        return;
+    }
     for (std::size_t i = 0; i < n; ++i) {
-        std::size_t k = map.offsets[i] >> 2;
+        const std::size_t k = offsets[i] >> 2;
         if (k < limit)
             dst[i] = src[k];
     }
 }
 
+namespace {
+
+// Works op(this byte, other byte) out for the pixels' bytes, all four alike
+// so that the compiler vectorises the loop, a block at a time; then each
+// pixel gets its own fourth byte back.
+template <typename Op>
+void ForColourBytes(std::uint32_t* d, const std::uint32_t* s, std::size_t n, Op op) {
+    constexpr std::size_t kBlock = 256;
+    std::uint32_t block[kBlock];
+    for (std::size_t start = 0; start < n; start += kBlock) {
+        const std::size_t m = std::min(kBlock, n - start);
+        auto* out = reinterpret_cast<std::uint8_t*>(block);
+        const auto* a = reinterpret_cast<const std::uint8_t*>(d + start);
+        const auto* b = reinterpret_cast<const std::uint8_t*>(s + start);
+        for (std::size_t j = 0; j < 4 * m; ++j)
+            out[j] = op(a[j], b[j]);
+        for (std::size_t i = 0; i < m; ++i)
+            d[start + i] = (block[i] & 0x00FFFFFFu) | (d[start + i] & 0xFF000000u);
+    }
+}
+
+}  // namespace
+
 void Picture::Add(const Picture* other) {
     if (!other)
         return;
-    std::size_t n = std::min(kept.size(), other->kept.size());
-    auto* d = reinterpret_cast<std::uint8_t*>(kept.data());
-    auto* s = reinterpret_cast<const std::uint8_t*>(other->kept.data());
-    for (std::size_t i = 0; i < n * 4; i += 4) {
-        for (int c = 0; c < 3; ++c) {
-            unsigned v = unsigned(d[i + c]) + s[i + c];
-            d[i + c] = std::uint8_t(v > 255 ? 255 : v);
-        }
-    }
+    const std::size_t n = std::min(kept.size(), other->kept.size());
+    // min(a, 255 - b) + b is a + b held at 255, in bytes alone.
+    ForColourBytes(kept.data(), other->kept.data(), n, [](std::uint8_t a, std::uint8_t b) {
+        const std::uint8_t room = std::uint8_t(255 - b);
+        return std::uint8_t((a < room ? a : room) + b);
+    });
 }
 
 void Picture::Subtract(const Picture* other) {
     if (!other)
         return;
-    std::size_t n = std::min(kept.size(), other->kept.size());
-    auto* d = reinterpret_cast<std::uint8_t*>(kept.data());
-    auto* s = reinterpret_cast<const std::uint8_t*>(other->kept.data());
-    for (std::size_t i = 0; i < n * 4; i += 4) {
-        for (int c = 0; c < 3; ++c)
-            d[i + c] = d[i + c] >= s[i + c] ? d[i + c] - s[i + c] : 4;
-    }
+    const std::size_t n = std::min(kept.size(), other->kept.size());
+    ForColourBytes(kept.data(), other->kept.data(), n, [](std::uint8_t a, std::uint8_t b) {
+        return (a > b ? a : b) == a ? std::uint8_t(a - b) : std::uint8_t(4);
+    });
 }
 
 void Picture::Blend(const Picture* other, int weightThis, int weightOther) {
     if (!other)
         return;
-    std::size_t n = std::min(kept.size(), other->kept.size());
-    auto* d = reinterpret_cast<std::uint8_t*>(kept.data());
-    auto* s = reinterpret_cast<const std::uint8_t*>(other->kept.data());
-    for (std::size_t i = 0; i < n * 4; i += 4) {
-        for (int c = 0; c < 3; ++c) {
-            if (s[i + c] == 0) {
-                d[i + c] = 0;
-                continue;
-            }
-            int v = ((s[i + c] * weightOther) >> 8) + ((d[i + c] * weightThis) >> 8);
-            d[i + c] = std::uint8_t(v > 255 ? 255 : v < 0 ? 0 : v);
-        }
+    const std::size_t n = std::min(kept.size(), other->kept.size());
+    if (weightThis >= 0 && weightThis <= 256 && weightOther >= 0 && weightOther <= 256) {
+        // The common case (weights from an opacity between 0 and 1): every
+        // product fits in 16 bits.
+        const std::uint16_t wThis = std::uint16_t(weightThis), wOther = std::uint16_t(weightOther);
+        ForColourBytes(kept.data(), other->kept.data(), n,
+                       [wThis, wOther](std::uint8_t a, std::uint8_t b) {
+                           const std::uint16_t v = std::uint16_t(std::uint16_t(b * wOther) >> 8) +
+                                                   std::uint16_t(std::uint16_t(a * wThis) >> 8);
+                           return b == 0 ? std::uint8_t(0) : std::uint8_t(v > 255 ? 255 : v);
+                       });
+        return;
     }
+    const std::int64_t wThis = weightThis, wOther = weightOther;
+    ForColourBytes(
+        kept.data(), other->kept.data(), n, [wThis, wOther](std::uint8_t a, std::uint8_t b) {
+            const std::int64_t v = ((b * wOther) >> 8) + ((a * wThis) >> 8);
+            return b == 0 ? std::uint8_t(0) : std::uint8_t(v > 255 ? 255 : v < 0 ? 0 : v);
+        });
 }
 
 bool Picture::SaveImage(const char* path) const {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <random>
 #include <vector>
 
 #include "render/picture.h"
@@ -159,6 +161,30 @@ TEST_P(PixelRoundTrip, UploadReadBackAndFileRowsKeepWhatTheFormatCanHold) {
     ExpectPixels(f.get(), {{2, 0, (is16 ? 0xF8u : 0xFFu) << 16}, {2, 2, is16 ? 0xF8u : 0xFFu}});
 }
 
+// Upload and read back against the format's own conversion of each pixel,
+// on random pixels of a picture wider than a vector and with a ragged end.
+TEST_P(PixelRoundTrip, EveryPixelGoesThroughTheFormatsConversion) {
+    std::mt19937 rng{unsigned(GetParam())};
+    Picture p(37, 5, PICTURE_SURFACE);
+    std::vector<std::uint32_t> in(37 * 5);
+    for (std::uint32_t& v : in)
+        v = rng();
+    std::copy(in.begin(), in.end(), p.Pixels());
+    ASSERT_TRUE(p.Upload());
+    std::fill(p.Pixels(), p.Pixels() + in.size(), 0x5A000000u);
+    ASSERT_TRUE(p.ReadBack());
+    const platform::PixelFormat f = display->Format();
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        std::uint8_t r, g, b;
+        platform::UnpackColor(f,
+                              platform::PackColor(f, std::uint8_t(in[i] >> 16),
+                                                  std::uint8_t(in[i] >> 8), std::uint8_t(in[i])),
+                              &r, &g, &b);
+        ASSERT_EQ(p.Pixels()[i], 0x5A000000u | std::uint32_t(r) << 16 | std::uint32_t(g) << 8 | b)
+            << "pixel " << i;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Depths, PixelRoundTrip, ::testing::Values(16, 24, 32));
 
 TEST(PixelOperations, AddSubtractBlendAndRemapWorkChannelByChannel) {
@@ -194,6 +220,73 @@ TEST(PixelOperations, AddSubtractBlendAndRemapWorkChannelByChannel) {
     dst.Remap(src.get(), DisplacementMap{2, 2, {12, 0, 4, 4000}});
     EXPECT_EQ(std::vector<std::uint32_t>(dst.Pixels(), dst.Pixels() + 4),
               (std::vector<std::uint32_t>{0xA0000003u, 0xA0000000u, 0xA0000001u, 0xFFFFFFFFu}));
+}
+
+// The rules written out channel by channel, as plainly as they read.
+std::uint32_t EachChannel(std::uint32_t self, std::uint32_t other,
+                          const std::function<int(int, int)>& rule) {
+    std::uint32_t out = self & 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8)
+        out |= std::uint32_t(rule(int(self >> shift & 0xFF), int(other >> shift & 0xFF))) << shift;
+    return out;
+}
+
+TEST(PixelOperations, MatchTheirRulesOnRandomPixelsAndWeights) {
+    std::mt19937 rng(5);
+    const int n = 333;  // more than one block of the vectorised loops, and a ragged end
+    auto random = [&](Picture& p) {
+        for (int i = 0; i < n; ++i) {
+            std::uint32_t v = rng();
+            if (rng() % 4 == 0)
+                v &= 0xFF00FF00u;  // zero channels choose the blend's other branch
+            p.Pixels()[i] = v;
+        }
+    };
+    Picture self(n, 1, 0), other(n, 1, 0), before(n, 1, 0);
+    auto expectRule = [&](const char* what, const std::function<int(int, int)>& rule) {
+        for (int i = 0; i < n; ++i) {
+            ASSERT_EQ(self.Pixels()[i], EachChannel(before.Pixels()[i], other.Pixels()[i], rule))
+                << what << " pixel " << i;
+        }
+    };
+    for (int trial = 0; trial < 20; ++trial) {
+        random(self);
+        random(other);
+        std::copy(self.Pixels(), self.Pixels() + n, before.Pixels());
+        self.Add(&other);
+        expectRule("add", [](int a, int b) { return std::min(255, a + b); });
+
+        std::copy(before.Pixels(), before.Pixels() + n, self.Pixels());
+        self.Subtract(&other);
+        expectRule("subtract", [](int a, int b) { return a >= b ? a - b : 4; });
+
+        const int weights[][2] = {{255, 127}, {0, 256}, {256, 0}, {-40, 300}, {70000, -9}};
+        for (const auto& w : weights) {
+            std::copy(before.Pixels(), before.Pixels() + n, self.Pixels());
+            self.Blend(&other, w[0], w[1]);
+            expectRule("blend", [&w](int a, int b) {
+                if (b == 0)
+                    return 0;
+                const long long v = ((b * (long long)w[1]) >> 8) + ((a * (long long)w[0]) >> 8);
+                return int(std::clamp<long long>(v, 0, 255));
+            });
+        }
+    }
+    // Remap: every offset inside the source, then some outside it.
+    DisplacementMap map{n, 1, std::vector<std::uint32_t>(n)};
+    for (int inside = 1; inside >= 0; --inside) {
+        random(other);
+        random(self);
+        std::copy(self.Pixels(), self.Pixels() + n, before.Pixels());
+        for (std::uint32_t& o : map.offsets)
+            o = (rng() % std::uint32_t(inside ? n : 2 * n)) * 4;
+        self.Remap(&other, map);
+        for (int i = 0; i < n; ++i) {
+            const std::uint32_t k = map.offsets[i] / 4;
+            EXPECT_EQ(self.Pixels()[i],
+                      k < std::uint32_t(n) ? other.Pixels()[k] : before.Pixels()[i]);
+        }
+    }
 }
 
 TEST(DisplacementMapBuild, BlueSlopesBendInnerPixelsAndEdgesStayPut) {
