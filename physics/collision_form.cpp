@@ -273,7 +273,13 @@ void MoveAndCollide(Table& table, BallMotion* ball, float h) {
             CollisionForm& form = *static_cast<CollisionForm*>(e);
             if (!form.hasBounds)
                 continue;
-            if (!(Length(p - form.centre) < travel + form.boundRadius + r))
+            // Far forms are passed over on the squared distance; the margin is
+            // far beyond its rounding, and the exact test decides near ones.
+            const Vec2 toCentre = p - form.centre;
+            const float reach = travel + form.boundRadius + r;
+            if (LengthSq(toCentre) > reach * reach * 1.001f)
+                continue;
+            if (!(Length(toCentre) < reach))
                 continue;
             Vec2 m, n;
             if (!FindHit(form, p, r, h * v, &m, &n))

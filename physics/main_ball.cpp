@@ -230,13 +230,20 @@ void MainBall::SetMotion(Vec2 at, Vec2 speed) {
 }
 
 void MainBall::Move(float h) {
+    // A pair further apart than this along either axis can't meet: it is
+    // passed over without the square root. The margin is far beyond the
+    // rounding of the exact test below, which decides every nearer pair.
+    const float axisReach = 2.0f * radius * 1.001f;
     for (int i = 0; i < table_.BallCount(); ++i) {
         MainBall* other = static_cast<MainBall*>(table_.Ball(i));
         if (other == this || !other->Enabled())
             continue;
         const Vec2 d = other->position - position;
         const Vec2 w = velocity - other->velocity;
-        if (!(Length(w * h - d) < 2.0f * radius))
+        const Vec2 gap = w * h - d;
+        if (std::fabs(gap.x) > axisReach || std::fabs(gap.y) > axisReach)
+            continue;
+        if (!(Length(gap) < 2.0f * radius))
             continue;
         const float len = Length(d);
         // Coincident centres give no normal to exchange along.
