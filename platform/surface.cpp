@@ -305,6 +305,17 @@ void Surface::FillRect(const Rect& r, std::uint32_t value) {
     std::uint8_t* first = static_cast<std::uint8_t*>(surface_->pixels) +
                           std::ptrdiff_t(top) * surface_->pitch + std::ptrdiff_t(left) * bytes;
     const int fw = right - left, fh = bottom - top;
+    const std::uint8_t low = std::uint8_t(value);
+    bool sameBytes = true;
+    for (int k = 1; k < bytes; ++k)
+        sameBytes = sameBytes && std::uint8_t(value >> (8 * k)) == low;
+    if (sameBytes) {
+        // Black (the usual fill) and white: each row is one memset.
+        for (int y = 0; y < fh; ++y)
+            std::memset(first + std::ptrdiff_t(y) * surface_->pitch, low,
+                        std::size_t(fw) * std::size_t(bytes));
+        return;
+    }
     switch (bytes) {
         case 2:
             FillRows<std::uint16_t>(first, surface_->pitch, fw, fh, std::uint16_t(value));
