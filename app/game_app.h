@@ -144,6 +144,7 @@ public:
     std::string screenshot;
 };
 
-// Makes the program's own folder (where the build stages data.pak and
-// data/) the working directory. False when it can't be found or entered.
+// Makes the program's data folder (its own folder, where the build stages
+// data.pak and data/, or ../share/zarnik when installed) the working
+// directory. False when it can't be found or entered.
 bool EnterProgramFolder();

@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/game_app.h"
+#include "app/user_folder.h"
 
 int main(int argc, char** argv) {
     CommandLine line;
@@ -11,8 +12,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    // Data paths are relative to the program's folder.
+    // Data paths are relative to the program's folder; the player's files go
+    // to the user data folder when that one is read-only (an installed game).
     EnterProgramFolder();
+    ChooseUserDataFolder();
     GameApp app;
     return app.Main(line);
 }

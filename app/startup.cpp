@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/game_app.h"
+#include "app/user_folder.h"
 #include "archive/resource_archive.h"
 #include "audio/cd_player.h"
 #include "audio/sound_system.h"
@@ -32,7 +33,8 @@ bool EnterProgramFolder() {
     if (!slash)
         return false;
     *(slash == path ? slash + 1 : slash) = '\0';
-    return chdir(path) == 0;
+    // An installed game keeps its data in ../share/zarnik.
+    return chdir(DataFolderFor(path).c_str()) == 0;
 }
 
 GameApp::GameApp() {

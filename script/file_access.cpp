@@ -4,10 +4,23 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <cstring>
 
 namespace {
 
 std::atomic<const ResourceProvider*> g_provider{nullptr};
+// Set once at start-up, before any other thread runs.
+std::string g_userFolder;
+
+// Names compared with '/' and '\\' alike and without regard to case.
+bool SameName(const char* path, const char* name, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        char a = path[i] == '/' ? '\\' : path[i];
+        if (a == '\0' || LowerAscii(a) != LowerAscii(name[i]))
+            return false;
+    }
+    return true;
+}
 
 bool Exists(const std::string& path) {
     struct stat st;
@@ -54,12 +67,40 @@ bool FindResource(const char* path, const std::uint8_t** data, std::uint32_t* si
     return provider != nullptr && provider->Find(path, data, size);
 }
 
+void SetUserDataFolder(const std::string& folder) {
+    g_userFolder = folder;
+    while (g_userFolder.size() > 1 && g_userFolder.back() == '/')
+        g_userFolder.pop_back();
+}
+
+const std::string& UserDataFolder() {
+    return g_userFolder;
+}
+
+bool IsUserDataPath(const char* systemPath) {
+    if (systemPath == nullptr)
+        return false;
+    static constexpr const char* kFiles[] = {"data\\settings", "data\\scores",
+                                             "data\\options.script", "Zarnik.log"};
+    for (const char* name : kFiles) {
+        const std::size_t n = std::strlen(name);
+        if (SameName(systemPath, name, n) && systemPath[n] == '\0')
+            return true;
+    }
+    static constexpr const char kReplays[] = "data\\replays";
+    const std::size_t n = sizeof kReplays - 1;
+    return SameName(systemPath, kReplays, n) &&
+           (systemPath[n] == '\0' || systemPath[n] == '\\' || systemPath[n] == '/');
+}
+
 std::string ResolveLoosePath(const char* systemPath) {
     std::string path(systemPath ? systemPath : "");
     for (char& c : path) {
         if (c == '\\')
             c = '/';
     }
+    if (!g_userFolder.empty() && IsUserDataPath(systemPath))
+        path = g_userFolder + "/" + path;
     if (path.empty() || Exists(path))
         return path;
 

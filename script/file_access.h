@@ -28,8 +28,18 @@ bool FindResource(const char* path, const std::uint8_t** data, std::uint32_t* si
 // Maps a system path to the loose file it names on this machine: '\' becomes
 // '/', and where the exact path does not exist each component is matched
 // without regard to case. A component that matches nothing is kept as
-// written, so the result can name a file about to be created.
+// written, so the result can name a file about to be created. The player's
+// own files go to the user data folder when one is set (below).
 std::string ResolveLoosePath(const char* systemPath);
+
+// The files the game writes for its player ("data\settings", "data\scores",
+// "data\options.script", everything under "data\replays\", "Zarnik.log").
+// While a user data folder is set (the program's folder is not writable),
+// ResolveLoosePath maps these names into it, so every reader and writer of
+// them follows without knowing.
+void SetUserDataFolder(const std::string& folder);  // "" for none
+const std::string& UserDataFolder();
+bool IsUserDataPath(const char* systemPath);
 
 // fopen of the resolved loose path.
 std::FILE* OpenLooseFile(const char* systemPath, const char* mode);

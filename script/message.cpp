@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "script/file_access.h"
+
 namespace {
 
 std::atomic<MessageDisplayFn> g_display{&ShowMessageOnStderr};
@@ -18,7 +20,9 @@ bool ForcedToStderr() {
 void AppendToLog(const char* text) {
     // One open, one write, one close per report: the log is complete up to
     // the last message even if the program dies right after it.
-    std::FILE* log = std::fopen(kLogFileName, "ab");
+    // The user data folder, when the program's own folder can't be written.
+    std::FILE* log = UserDataFolder().empty() ? std::fopen(kLogFileName, "ab")
+                                              : OpenLooseFile(kLogFileName, "ab");
     if (log == nullptr)
         return;
     std::fwrite(text, 1, std::strlen(text), log);
