@@ -81,10 +81,11 @@ void AppConfig::FindSections() {
 }
 
 void ReadVideoKeys(const ScriptBlock& section, VideoSettings* v) {
-    ReadKeys(section, {KeyDef::Int("width", &v->width), KeyDef::Int("height", &v->height),
-                       KeyDef::Int("bpp", &v->bpp), KeyDef::Int("refresh", &v->refresh),
-                       KeyDef::Int("fullscreen", &v->fullscreen),
-                       KeyDef::Word("systemfont", &v->systemfont)});
+    ReadKeys(section,
+             {KeyDef::Int("width", &v->width), KeyDef::Int("height", &v->height),
+              KeyDef::Int("bpp", &v->bpp), KeyDef::Int("refresh", &v->refresh),
+              KeyDef::Int("fullscreen", &v->fullscreen), KeyDef::Int("sharpscale", &v->sharpscale),
+              KeyDef::Word("systemfont", &v->systemfont)});
     if (v->width < 1 || v->width > kMaxScreenSide || v->height < 1 || v->height > kMaxScreenSide) {
         v->width = VideoSettings().width;
         v->height = VideoSettings().height;

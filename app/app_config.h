@@ -57,7 +57,8 @@ struct VideoSettings {
     std::int32_t bpp = 16;
     std::int32_t refresh = 0;
     std::int32_t fullscreen = 0;
-    std::int32_t truecolor = 0;  // not a key: a preference, full screen only
+    std::int32_t truecolor = 0;   // not a key: a preference, full screen only
+    std::int32_t sharpscale = 0;  // 1: whole multiples, unfiltered, in a larger window
     FixedString<256> systemfont = "data\\fonts\\default.bmp";
 };
 // A screen side outside 1..kMaxScreenSide pixels keeps the default (800 x

@@ -39,6 +39,16 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* line, std:
             line->screenshot = argv[++i];
             continue;
         }
+        if (std::strcmp(arg, "--scale") == 0) {
+            const char* mode = i + 1 < argc ? argv[i + 1] : "";
+            if (std::strcmp(mode, "sharp") != 0 && std::strcmp(mode, "smooth") != 0) {
+                *error = "zarnik: --scale needs sharp or smooth";
+                return false;
+            }
+            line->scale = std::strcmp(mode, "sharp") == 0 ? 1 : 0;
+            ++i;
+            continue;
+        }
         if (!whole.empty())
             whole += ' ';
         whole += arg;

@@ -140,7 +140,8 @@ public:
     bool leftButton = false;
     bool leftSeen = true;  // a frame has run since the button went down
     bool leftReleasePending = false;
-    int framesToRun = 0;  // --frames: quit after that many; 0 for no limit
+    int framesToRun = 0;   // --frames: quit after that many; 0 for no limit
+    int scaleChoice = -1;  // --scale: 1 sharp, 0 smooth, -1 the configuration's
     std::string screenshot;
 };
 

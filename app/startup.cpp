@@ -68,6 +68,7 @@ int GameApp::Main(const CommandLine& line) {
     safemode = line.safemode;
     framesToRun = line.frames;
     screenshot = line.screenshot;
+    scaleChoice = line.scale;
 
     std::string why;
     if (!platform::OpenDisplay(&why)) {
@@ -106,6 +107,8 @@ bool GameApp::Initialise() {
         ReportMessage("Internal Error: can't create main window ?");
         return false;
     }
+    const bool sharp = scaleChoice >= 0 ? scaleChoice == 1 : video.sharpscale != 0;
+    window.SetScaleMode(sharp ? platform::ScaleMode::Sharp : platform::ScaleMode::Smooth);
     // The display on it.
     display.width = video.width;
     display.height = video.height;

@@ -82,7 +82,9 @@ bool Window::Create(const char* title, int width, int height, bool fullscreen) {
     Destroy();
     if (!InitVideo())
         return false;
-    Uint32 flags = fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+    Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (fullscreen)
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                flags);
     if (!window_)
@@ -116,8 +118,6 @@ bool Window::SetFullscreen(bool fullscreen) {
 void Window::SetLogicalSize(int width, int height) {
     logicalW_ = width;
     logicalH_ = height;
-    if (renderer_)
-        SDL_RenderSetLogicalSize(renderer_, width, height);
     if (window_ && !fullscreen_)
         SDL_SetWindowSize(window_, width, height);
 }
@@ -143,18 +143,32 @@ void Window::ClientRect(int* x, int* y, int* w, int* h) const {
     SDL_GetWindowSize(window_, w, h);
 }
 
+void Window::SetScaleMode(ScaleMode mode) {
+    scaleMode_ = mode;
+    if (texture_)
+        SDL_SetTextureScaleMode(
+            texture_, mode == ScaleMode::Sharp ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+}
+
+void Window::OutputSize(int* w, int* h) const {
+    *w = logicalW_;
+    *h = logicalH_;
+    if (renderer_ && SDL_GetRendererOutputSize(renderer_, w, h) == 0)
+        return;
+    if (window_)
+        SDL_GetWindowSizeInPixels(window_, w, h);
+}
+
 void Window::ToLogical(int wx, int wy, int* x, int* y) const {
-    // With a renderer SDL already reports logical coordinates.
     *x = wx;
     *y = wy;
-    if (renderer_ || !window_ || !fullscreen_)
+    if (!window_)
         return;
-    int w = 0, h = 0;
-    SDL_GetWindowSize(window_, &w, &h);
-    if (w > 0 && h > 0 && logicalW_ > 0 && logicalH_ > 0) {
-        *x = int(long(wx) * logicalW_ / w);
-        *y = int(long(wy) * logicalH_ / h);
-    }
+    int ww = 0, wh = 0, ow = 0, oh = 0;
+    SDL_GetWindowSize(window_, &ww, &wh);
+    OutputSize(&ow, &oh);
+    const ViewRect dest = FitBackSurface(ow, oh, logicalW_, logicalH_, scaleMode_);
+    WindowToBackSurface(wx, wy, ww, wh, ow, oh, dest, logicalW_, logicalH_, x, y);
 }
 
 bool Window::Translate(const SDL_Event& e, WindowEvent* event) {
@@ -270,7 +284,6 @@ bool Window::EnsurePresenter(const Surface& back) {
             renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         if (!renderer_)
             return false;
-        SDL_RenderSetLogicalSize(renderer_, logicalW_, logicalH_);
     }
     if (!texture_ || textureFormat_ != s->format->format || textureW_ != s->w ||
         textureH_ != s->h) {
@@ -280,6 +293,7 @@ bool Window::EnsurePresenter(const Surface& back) {
                                      s->w, s->h);
         if (!texture_)
             return false;
+        SetScaleMode(scaleMode_);
         textureFormat_ = s->format->format;
         textureW_ = s->w;
         textureH_ = s->h;
@@ -311,7 +325,11 @@ bool Window::Present(const Surface& back) {
     SDL_UpdateTexture(texture_, nullptr, s->pixels, s->pitch);
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    int ow = 0, oh = 0;
+    OutputSize(&ow, &oh);
+    dest_ = FitBackSurface(ow, oh, s->w, s->h, scaleMode_);
+    const SDL_Rect rect{dest_.x, dest_.y, dest_.w, dest_.h};
+    SDL_RenderCopy(renderer_, texture_, nullptr, &rect);
     SDL_RenderPresent(renderer_);
     return true;
 }

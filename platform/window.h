@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/viewport.h"
+
 union SDL_Event;
 struct SDL_Window;
 struct SDL_Renderer;
@@ -72,8 +74,10 @@ struct WindowEvent {
     bool ctrl = false;  // Ctrl held with the key
 };
 
-// The game's top-level window. Full screen is the desktop mode with the back
-// surface scaled to fit and letterboxed; windowed shows it 1:1, centred.
+// The game's top-level window. It opens at the back surface's size and can be
+// resized or maximised; full screen is the desktop's mode. The back surface is
+// scaled to fit, letterboxed (FitBackSurface), at the display's own pixel
+// size on HiDPI screens, and pointer positions are mapped back to it.
 //   platform::Window w;  w.Create("Zarnik", 800, 600, false);
 //   while (w.PollEvent(&e)) ...;  w.Present(backSurface);
 class Window {
@@ -91,6 +95,11 @@ public:
     bool SetFullscreen(bool fullscreen);
     bool IsFullscreen() const { return fullscreen_; }
     void SetLogicalSize(int width, int height);
+    // Sharp (whole multiples, unfiltered) or smooth scaling; smooth at first.
+    void SetScaleMode(ScaleMode mode);
+    ScaleMode GetScaleMode() const { return scaleMode_; }
+    // Where the last present put the back surface, in output pixels.
+    ViewRect LastDestination() const { return dest_; }
     // Windowed only: a window as large as the desktop loses its frame and sits
     // at the desktop's corner; otherwise it is framed and centred.
     void PlaceWindowed(bool framed);
@@ -123,6 +132,8 @@ private:
     bool EnsurePresenter(const Surface& back);
     void DropPresenter();
     void ToLogical(int wx, int wy, int* x, int* y) const;
+    // The drawable size in pixels (larger than the window's on HiDPI).
+    void OutputSize(int* w, int* h) const;
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -132,6 +143,8 @@ private:
     int logicalW_ = 0, logicalH_ = 0;
     int pointerX_ = 0, pointerY_ = 0;
     bool fullscreen_ = false;
+    ScaleMode scaleMode_ = ScaleMode::Smooth;
+    ViewRect dest_;
 };
 
 // Shows report-message texts in a modal box captioned "Message", owned by no
