@@ -10,6 +10,7 @@
 #include "app/load_splash.h"
 #include "app/table_list.h"
 #include "input/control_binding.h"
+#include "platform/gamepad.h"
 #include "platform/keyboard.h"
 #include "platform/window.h"
 #include "render/display.h"
@@ -100,6 +101,8 @@ public:
     Display display;
     platform::SdlKeyboard sdlKeyboard;
     platform::KeyboardDevice* keyboard = &sdlKeyboard;  // tests hand in their own
+    platform::SdlGamepads sdlGamepads;
+    platform::GamepadDevice* gamepad = &sdlGamepads;  // tests hand in their own
     InputManager input;
     AppConfig config;
     VideoSettings video;

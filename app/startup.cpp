@@ -126,6 +126,7 @@ bool GameApp::Initialise() {
         return false;
     }
     input.SetKeyboard(keyboard);
+    input.SetGamepad(gamepad);
     input.LoadBindings(InputManager::kInputScript);
     input.FindGameControls();
     table.SetInput(&input);
@@ -206,7 +207,9 @@ bool GameApp::Shutdown() {
     ok = display.Release() && ok;
     // Sound.
     GetSoundSystem().Release();
-    // The window.
+    // The pads and the window.
+    input.SetGamepad(nullptr);
+    sdlGamepads.Close();
     window.Destroy();
     return ok;
 }

@@ -1,5 +1,7 @@
 #include "input/control_binding.h"
 
+#include <utility>
+
 #include "script/file_access.h"
 #include "script/message.h"
 #include "script/zarnik_script.h"
@@ -227,6 +229,18 @@ void InputManager::Poll() {
         // Code 0 is "no key": never pressed.
         b.pressed = (code > 0 && code < 256) ? (state_.keys[code] & 0x80) : 0;
     }
+    platform::PadState pad;
+    if (gamepad_ != nullptr && gamepad_->Read(&pad)) {
+        const std::pair<int, bool> pressed[] = {{controls.leftHandle, pad.leftFlip},
+                                                {controls.rightHandle, pad.rightFlip},
+                                                {controls.spring, pad.plunge},
+                                                {controls.tilt, pad.nudge},
+                                                {controls.exit, pad.start}};
+        for (const auto& [index, down] : pressed) {
+            if (down && index >= 0 && index < bindings.Count)
+                bindings[index].pressed = 0x80;
+        }
+    }
 }
 
 std::int32_t InputManager::Pressed(int index) const {
@@ -239,4 +253,5 @@ void InputManager::Release() {
     bindings.Clear();
     controls = GameControls();
     keyboard_ = nullptr;
+    gamepad_ = nullptr;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/gamepad.h"
 #include "platform/keyboard.h"
 #include "script/fixed_string.h"
 #include "script/flist.h"
@@ -49,6 +50,9 @@ public:
 
     // The device is not owned; nullptr leaves every control up.
     void SetKeyboard(platform::KeyboardDevice* keyboard) { keyboard_ = keyboard; }
+    // The pads, not owned: they press the game's controls (flippers, plunger,
+    // nudge, menu) whatever keys those are bound to. nullptr for none.
+    void SetGamepad(platform::GamepadDevice* gamepad) { gamepad_ = gamepad; }
 
     // Appends a binding for every `control { ... };` of the block.
     void ReadBindings(const ScriptBlock& block);
@@ -61,7 +65,7 @@ public:
     // Looks up LEFTHANDLE, RIGHTHANDLE, SPRING, EXIT and TILT.
     void FindGameControls();
 
-    // Reads the keyboard and updates every keyboard binding.
+    // Reads the keyboard and the pads and updates every keyboard binding.
     void Poll();
     // 128 while the control's key is down; 0 for an index without a binding.
     std::int32_t Pressed(int index) const;
@@ -81,6 +85,7 @@ public:
 
 private:
     platform::KeyboardDevice* keyboard_ = nullptr;
+    platform::GamepadDevice* gamepad_ = nullptr;
     platform::KeyState state_;
     bool rightButton_ = false;
 };

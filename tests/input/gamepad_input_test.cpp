@@ -1,0 +1,93 @@
+// Pads press the game's controls whatever keys those are bound to.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "input/control_binding.h"
+#include "script/script_block.h"
+#include "script/zarnik_script.h"
+
+namespace {
+
+const char* kBindings =
+    " control { name = \"LEFTHANDLE\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"LSHIFT\"; "
+    "};;\r\n"
+    " control { name = \"RIGHTHANDLE\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"RSHIFT\"; "
+    "};;\r\n"
+    " control { name = \"SPRING\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"SPACE\"; };;\r\n"
+    " control { name = \"EXIT\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"ESCAPE\"; };;\r\n"
+    " control { name = \"TILT\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"T\"; };;\r\n"
+    " control { name = \"EXTRA\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"A\"; };;\r\n";
+
+class FailingPad : public platform::GamepadDevice {
+public:
+    bool Read(platform::PadState* state) override {
+        state->plunge = true;  // what a failed read leaves must not count
+        return false;
+    }
+};
+
+class PadInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string text(kBindings);
+        ZarnikScr scr(text.data(), int(text.size()));
+        input.ReadBindings(WholeScript(scr));
+        input.FindGameControls();
+        input.SetKeyboard(&keys);
+        input.SetGamepad(&pad);
+    }
+    // Which of the six bindings are down, as a string of 0 and 1.
+    std::string Down() {
+        input.Poll();
+        std::string s;
+        for (int i = 0; i < 6; ++i)
+            s += input.Pressed(i) ? '1' : '0';
+        return s;
+    }
+    InputManager input;
+    platform::ManualKeyboard keys;
+    platform::ManualGamepad pad;
+};
+
+TEST_F(PadInput, EachPadActionPressesItsControlOnly) {
+    ASSERT_EQ(input.controls.tilt, 4);
+    EXPECT_EQ(Down(), "000000");
+    pad.pad.leftFlip = true;
+    EXPECT_EQ(Down(), "100000");
+    pad.pad = platform::PadState();
+    pad.pad.rightFlip = true;
+    EXPECT_EQ(Down(), "010000");
+    pad.pad = platform::PadState();
+    pad.pad.plunge = true;
+    EXPECT_EQ(Down(), "001000");
+    pad.pad = platform::PadState();
+    pad.pad.start = true;
+    EXPECT_EQ(Down(), "000100");
+    pad.pad = platform::PadState();
+    pad.pad.nudge = true;
+    EXPECT_EQ(Down(), "000010");
+    // The key state the menus type from is the keyboard's alone.
+    EXPECT_FALSE(input.KeyStates().Down(20));
+}
+
+TEST_F(PadInput, KeysAndPadsAddUpAndLettingGoOfOneKeepsTheOther) {
+    keys.Set(42, true);  // LSHIFT
+    pad.pad.leftFlip = true;
+    pad.pad.plunge = true;
+    EXPECT_EQ(Down(), "101000");
+    pad.pad = platform::PadState();
+    EXPECT_EQ(Down(), "100000");
+    keys.Set(42, false);
+    EXPECT_EQ(Down(), "000000");
+}
+
+TEST_F(PadInput, AFailedReadOrNoPadPressesNothing) {
+    FailingPad failing;
+    input.SetGamepad(&failing);
+    EXPECT_EQ(Down(), "000000");
+    input.SetGamepad(nullptr);
+    EXPECT_EQ(Down(), "000000");
+}
+
+}  // namespace
