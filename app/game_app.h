@@ -7,6 +7,7 @@
 
 #include "app/app_config.h"
 #include "app/frame_steps.h"
+#include "app/frame_timing.h"
 #include "app/load_splash.h"
 #include "app/table_list.h"
 #include "input/control_binding.h"
@@ -125,6 +126,7 @@ public:
     std::uint32_t (*clock)() = nullptr;  // the millisecond clock; tests set their own
     FrameClock frameClock;
     ExitRepeat exitRepeat;
+    FrameTiming frameTiming;  // the overlay's update, draw and present times
     float fps = -1.0f;
     int mouseX = 0, mouseY = 0;
     float mouseNX = 0.0f, mouseNY = 0.0f;

@@ -1,4 +1,5 @@
 // The game cycle: the loop, one frame, and the switches between menu and game.
+#include <chrono>
 #include <cstdio>
 
 #include "app/game_app.h"
@@ -56,6 +57,7 @@ bool GameApp::Frame() {
     // Frame time, at most 100 ms.
     frameClock.Tick(clock());
     const float dt = frameClock.Seconds();
+    const auto updateStart = std::chrono::steady_clock::now();
 
     // Controls; the menu key switches modes at most four times a second.
     input.Poll();
@@ -90,6 +92,7 @@ bool GameApp::Frame() {
     }
 
     // Drawing.
+    const auto drawStart = std::chrono::steady_clock::now();
     Picture* back = display.BackPicture();
     if (!menuMode) {
         if (tableReload) {
@@ -140,7 +143,13 @@ bool GameApp::Frame() {
     DrawEditorView(frameLock);
 
     // Present.
-    return display.Present();
+    const auto presentStart = std::chrono::steady_clock::now();
+    const bool presented = display.Present();
+    const auto end = std::chrono::steady_clock::now();
+    using Ms = std::chrono::duration<double, std::milli>;
+    frameTiming.Add(Ms(drawStart - updateStart).count(), Ms(presentStart - drawStart).count(),
+                    Ms(end - presentStart).count());
+    return presented;
 }
 
 void GameApp::DrawLoading() {
@@ -165,6 +174,8 @@ void GameApp::DrawOverlay() {
     systemFont->DrawText(back, 1, 2 * h + 1, text, 0);
     std::snprintf(text, sizeof text, "ball count %d", table.ballsInPlay);
     systemFont->DrawText(back, 1, 3 * h + 1, text, 0);
+    frameTiming.Format(text, sizeof text);
+    systemFont->DrawText(back, 1, 4 * h + 1, text, 0);
 }
 
 void GameApp::EnterMenu() {
