@@ -41,6 +41,13 @@ ViewRect FitBackSurface(int outW, int outH, int backW, int backH, ScaleMode mode
     return r;
 }
 
+bool CopiesUnfiltered(const ViewRect& dest, int backW, int backH, ScaleMode mode) {
+    if (mode == ScaleMode::Sharp)
+        return true;
+    return backW > 0 && backH > 0 && dest.w > 0 && dest.w % backW == 0 && dest.h % backH == 0 &&
+           dest.w / backW == dest.h / backH;
+}
+
 void WindowToBackSurface(int wx, int wy, int windowW, int windowH, int outW, int outH,
                          const ViewRect& dest, int backW, int backH, int* bx, int* by) {
     int px = wx, py = wy;

@@ -22,6 +22,11 @@ struct ViewRect {
 //   FitBackSurface(1920, 1080, 800, 600, ScaleMode::Smooth) == {240, 0, 1440, 1080}
 ViewRect FitBackSurface(int outW, int outH, int backW, int backH, ScaleMode mode);
 
+// Unfiltered copying for this destination: always when sharp, and in smooth
+// mode at whole multiples (1:1, or the 2x of a HiDPI screen), where filtering
+// would only blur.
+bool CopiesUnfiltered(const ViewRect& dest, int backW, int backH, ScaleMode mode);
+
 // A pointer at (wx, wy) in window coordinates (windowW x windowH, which a
 // HiDPI display draws as outW x outH pixels) → the back-surface pixel under it.
 // Not clamped: a pointer on a bar, or a captured one dragged past the

@@ -145,9 +145,11 @@ void Window::ClientRect(int* x, int* y, int* w, int* h) const {
 
 void Window::SetScaleMode(ScaleMode mode) {
     scaleMode_ = mode;
-    if (texture_)
-        SDL_SetTextureScaleMode(
-            texture_, mode == ScaleMode::Sharp ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+}
+
+void Window::SetClientSize(int width, int height) {
+    if (window_ && !fullscreen_)
+        SDL_SetWindowSize(window_, width, height);
 }
 
 void Window::OutputSize(int* w, int* h) const {
@@ -293,7 +295,7 @@ bool Window::EnsurePresenter(const Surface& back) {
                                      s->w, s->h);
         if (!texture_)
             return false;
-        SetScaleMode(scaleMode_);
+        textureNearest_ = -1;
         textureFormat_ = s->format->format;
         textureW_ = s->w;
         textureH_ = s->h;
@@ -328,6 +330,11 @@ bool Window::Present(const Surface& back) {
     int ow = 0, oh = 0;
     OutputSize(&ow, &oh);
     dest_ = FitBackSurface(ow, oh, s->w, s->h, scaleMode_);
+    const int nearest = CopiesUnfiltered(dest_, s->w, s->h, scaleMode_) ? 1 : 0;
+    if (nearest != textureNearest_) {
+        SDL_SetTextureScaleMode(texture_, nearest ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+        textureNearest_ = nearest;
+    }
     const SDL_Rect rect{dest_.x, dest_.y, dest_.w, dest_.h};
     SDL_RenderCopy(renderer_, texture_, nullptr, &rect);
     SDL_RenderPresent(renderer_);

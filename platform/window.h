@@ -98,6 +98,8 @@ public:
     // Sharp (whole multiples, unfiltered) or smooth scaling; smooth at first.
     void SetScaleMode(ScaleMode mode);
     ScaleMode GetScaleMode() const { return scaleMode_; }
+    // Windowed: makes the client area that size, as a player's drag would.
+    void SetClientSize(int width, int height);
     // Where the last present put the back surface, in output pixels.
     ViewRect LastDestination() const { return dest_; }
     // Windowed only: a window as large as the desktop loses its frame and sits
@@ -140,6 +142,7 @@ private:
     SDL_Texture* texture_ = nullptr;
     std::uint32_t textureFormat_ = 0;
     int textureW_ = 0, textureH_ = 0;
+    int textureNearest_ = -1;  // the texture's scale mode: 1 nearest, 0 linear, -1 not set
     int logicalW_ = 0, logicalH_ = 0;
     int pointerX_ = 0, pointerY_ = 0;
     bool fullscreen_ = false;

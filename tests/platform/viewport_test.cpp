@@ -46,6 +46,16 @@ TEST(FitBackSurface, SmallerThanTheBackSurfaceShrinksEvenWhenSharp) {
               (ViewRect{0, 0, 2000000000, 1500000000}));
 }
 
+TEST(CopiesUnfiltered, SharpAlwaysSmoothOnlyAtWholeMultiples) {
+    using platform::CopiesUnfiltered;
+    EXPECT_TRUE(CopiesUnfiltered({0, 0, 800, 600}, 800, 600, kSmooth));    // 1:1
+    EXPECT_TRUE(CopiesUnfiltered({0, 0, 1600, 1200}, 800, 600, kSmooth));  // a 2x screen
+    EXPECT_FALSE(CopiesUnfiltered({240, 0, 1440, 1080}, 800, 600, kSmooth));
+    EXPECT_FALSE(CopiesUnfiltered({0, 0, 1600, 600}, 800, 600, kSmooth));  // not one factor
+    EXPECT_FALSE(CopiesUnfiltered({0, 0, 400, 300}, 800, 600, kSmooth));
+    EXPECT_TRUE(CopiesUnfiltered({240, 0, 1440, 1080}, 800, 600, kSharp));
+}
+
 struct Mapped {
     int x, y;
 };
