@@ -1,13 +1,12 @@
 #include "elements/element_common.h"
 
-#include <cstdlib>
-
 #include "physics/editor_lines.h"
 #include "platform/surface.h"
 #include "render/picture.h"
+#include "table/game_random.h"
 
 int GameRand() {
-    return std::rand() & 0x7FFF;
+    return GameRandom();
 }
 
 void DrawBlink(TableObject* object) {

@@ -5,8 +5,8 @@
 
 class Picture;
 
-// The game's random numbers, 0 to 32767 whatever the C library's range: the
-// light and blink odds of table scripts are stated on that range.
+// The game's random numbers, 0 to 32767 (table/game_random.h): the light and
+// blink odds of table scripts are stated on that range.
 int GameRand();
 
 // Seconds of the blink rule: (2 * (r / 32767 - 0.5)) * 0.6 + 0.4, so -0.2 to

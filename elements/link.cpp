@@ -236,6 +236,8 @@ void Link::Step(float dt) {
 
     skip_left = skip_events;
     event_flag = 1;
+    if (TableProbe* probe = table_.Probe())
+        probe->LinkFired(*this);
     pending_activation = false;
     sleep_left = time_to_sleep;
 

@@ -286,6 +286,8 @@ void MoveAndCollide(Table& table, BallMotion* ball, float h) {
                 continue;
             form.event_flag = 1;
             form.ball_index = table.IndexOf(table.currentBall);
+            if (TableProbe* probe = table.Probe())
+                probe->FormHit(form);
             ball->contact = &form;
             Respond(form.c_type, form, n, &v);
             if (form.c_type == COLLISION_NONE)
@@ -308,6 +310,8 @@ void MoveAndCollide(Table& table, BallMotion* ball, float h) {
             return;
         }
         if (pass > 6) {
+            if (TableProbe* probe = table.Probe(); probe && table.currentBall)
+                probe->HitLimit(*table.currentBall);
             v = Vec2{};
             return;
         }

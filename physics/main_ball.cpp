@@ -190,8 +190,11 @@ void MainBall::Step(float dt) {
     }
     const float perStep = speed * dt / radius;
     float h = (perStep != 0.0f && std::isfinite(perStep)) ? dt / perStep : dt;
-    if (dt > 0.0f && h < dt / float(kMaxSubSteps))
+    if (dt > 0.0f && h < dt / float(kMaxSubSteps)) {
         h = dt / float(kMaxSubSteps);
+        if (TableProbe* probe = table_.Probe())
+            probe->SubStepCap(*this);
+    }
     if (dt > 0.0f) {
         float t = 0.0f;
         do {

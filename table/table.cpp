@@ -14,6 +14,7 @@
 #include "script/script_writer.h"
 #include "script/zarnik_script.h"
 #include "table/element_factory.h"
+#include "table/game_random.h"
 #include "table/scores.h"
 
 namespace {
@@ -29,7 +30,7 @@ std::uint32_t MillisecondClock() {
 Table::Table() : Table(MillisecondClock()) {}
 
 Table::Table(std::uint32_t seed) : seed_(seed) {
-    std::srand(seed);
+    SeedGameRandom(seed);
 }
 
 Table::~Table() {
@@ -344,7 +345,7 @@ bool Table::StepLightShow(float dt) {
             chance = 32;
         if (chance == 0)
             continue;
-        if (std::rand() % chance == 0)
+        if (GameRandom() % chance == 0)
             e->Activate();
         e->Step(dt);
     }
@@ -374,8 +375,8 @@ void Table::TiltCheck(float dt) {
             TableBall* ball = dynamic_cast<TableBall*>(e);
             if (ball == nullptr)
                 continue;
-            const float dvx = (std::rand() & 1) ? kJolt : -kJolt;
-            const float dvy = (std::rand() & 1) ? kJolt : -kJolt;
+            const float dvx = (GameRandom() & 1) ? kJolt : -kJolt;
+            const float dvy = (GameRandom() & 1) ? kJolt : -kJolt;
             ball->Jolt(dvx, dvy);
         }
     }
@@ -390,10 +391,10 @@ void Table::WelcomeCheck() {
     TableMessage* welcome = Message(MESSAGE_WELCOME);
     if (welcome == nullptr || welcome->IsActive() || welcome->LineCount() < 1)
         return;
-    // 20 in 32768, whatever the C library's range.
-    if ((std::rand() & 0x7FFF) < 20) {
+    // 20 in 32768.
+    if (GameRandom() < 20) {
         welcome->SetActive(true);
-        welcome->ShowLine(std::rand() % welcome->LineCount());
+        welcome->ShowLine(GameRandom() % welcome->LineCount());
     }
 }
 

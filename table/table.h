@@ -54,6 +54,21 @@ public:
     virtual void Jolt(float dvx, float dvy) = 0;
 };
 
+// What a table author's report watches as the table plays (zarnik-sim
+// --report). The game sets none; every call is a null test when unset.
+class TableProbe {
+public:
+    virtual ~TableProbe() = default;
+    // A ball hit the form (its event was raised).
+    virtual void FormHit(const TableObject& /*form*/) {}
+    // The ball's move ended at the seventh hit of one sub-step and was stopped.
+    virtual void HitLimit(const TableObject& /*ball*/) {}
+    // The ball's step was cut to the sub-step cap (longer sub-steps than a radius).
+    virtual void SubStepCap(const TableObject& /*ball*/) {}
+    // The link fired.
+    virtual void LinkFired(const TableObject& /*link*/) {}
+};
+
 struct ScreenRect {
     std::int32_t left = 0, top = 0, right = 800, bottom = 600;
 };
@@ -65,8 +80,8 @@ public:
     static constexpr float kShakeTime = 0.7f;
     static constexpr float kLightShowTime = 2.0f;
 
-    // Seeds the C library generator from the millisecond clock, as a new
-    // game does; the second form takes the seed (replays, tests).
+    // Seeds the game's random numbers (table/game_random.h) from the
+    // millisecond clock; the second form takes the seed (replays, tests).
     Table();
     explicit Table(std::uint32_t seed);
     ~Table();
@@ -91,6 +106,8 @@ public:
     // Where the table reaches its surroundings. All optional.
     void SetInput(const InputManager* input) { input_ = input; }
     void SetScores(ScoresList* scores, const char* path);
+    void SetProbe(TableProbe* probe) { probe_ = probe; }
+    TableProbe* Probe() const { return probe_; }
 
     // --- element list ---
     int ElementCount() const { return elements_.Count; }
@@ -173,6 +190,7 @@ private:
     MessageRegistration messages_[3];
     const InputManager* input_ = nullptr;
     ScoresList* scores_ = nullptr;
+    TableProbe* probe_ = nullptr;
     FixedString<260> scoresPath_;
     std::uint32_t seed_ = 0;
 };

@@ -5,6 +5,7 @@
 #include "elements/element_common.h"
 #include "elements/lights.h"
 #include "physics/collision_form.h"
+#include "table/game_random.h"
 #include "tests/elements/elements_fixture.h"
 
 namespace {
@@ -180,7 +181,7 @@ TEST_F(LinkModes, TresLinkSetsTresModeOnEveryThirdFiringAndATresLinkScoresTresSc
 }
 
 TEST(BlinkDraw, TimerSpansMinusTwoTenthsToOneSecond) {
-    std::srand(3);
+    SeedGameRandom(3);
     Probe p;
     float low = 2.0f, high = -2.0f;
     for (int i = 0; i < 100000; ++i) {
