@@ -1,14 +1,11 @@
 #include "app/app_config.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "platform/file_store.h"
 #include "script/file_access.h"
 #include "script/zarnik_script.h"
 
@@ -131,22 +128,9 @@ bool ReadSettingsFile(const char* path, SavedSettings* s) {
 }
 
 bool WriteSettingsFile(const char* path, const SavedSettings& s) {
-    const std::string target = ResolveLoosePath(path);
-    std::string temp = target + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0)
-        return false;
     std::uint8_t bytes[SavedSettings::kSize];
     EncodeSettings(s, bytes);
-    bool ok = write(fd, bytes, sizeof bytes) == ssize_t(sizeof bytes);
-    // mkstemp makes the file private; settings are as readable as any data file.
-    ok = ok && fchmod(fd, 0644) == 0;
-    ok = ok && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok)
-        std::remove(temp.c_str());
-    return ok;
+    return platform::WriteFileAtomically(ResolveLoosePath(path), bytes, sizeof bytes);
 }
 
 void ApplySavedVideo(const char* settingsPath, bool safemode, VideoSettings* video) {
