@@ -32,14 +32,6 @@ inline bool Inside(const std::vector<Point>& poly, float x, float y) {
     return in;
 }
 
-inline float SegmentDistance(Vec2 p, Vec2 a, Vec2 b) {
-    const float ex = b.x - a.x, ey = b.y - a.y;
-    const float ll = ex * ex + ey * ey;
-    float t = ll > 0 ? ((p.x - a.x) * ex + (p.y - a.y) * ey) / ll : 0.0f;
-    t = std::fmax(0.0f, std::fmin(1.0f, t));
-    return std::hypot(p.x - a.x - t * ex, p.y - a.y - t * ey);
-}
-
 // The game screen as the tests see it: the names the table asked to show.
 struct ShownItems : GameScreenLink {
     void ShowItem(const char* name) override { names.push_back(name); }

@@ -1,10 +1,10 @@
 // Every generated table as a player meets it: the launch, the flippers, the
 // bumpers, the end of the game, a whole recorded game, and no way out of
 // the playfield but the drain. Runs on the data the build generated.
-#include <random>
 #include <sstream>
 
 #include "tests/assets/table_fixture.h"
+#include "tools/zarnik-sim/random_shots.h"
 
 namespace {
 
@@ -138,79 +138,29 @@ TEST_P(RecordedGame, SixThousandFramesOfLaunchesAndFlipsScore) {
 }
 
 // Shots from random points at random speeds up to the speed cap never get
-// through the outer wall, and no ball comes to rest on the playfield.
+// through the outer wall, and no ball comes to rest on the playfield: the
+// search `zarnik-sim --random-shots` runs.
 TEST_P(TablePlay, NoShotEscapesAndNoBallGetsStuck) {
-    sim_.table().ball_count = 1000000;
-    std::mt19937 rng(20261206 + GetParam());
-    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-    const float r = Ball().radius;
-    std::vector<const CollisionForm*> forms;
-    for (int i = 0; i < sim_.table().ElementCount(); ++i) {
-        const TableObject* e = sim_.table().Element(i);
-        if (e->type == ELEMENT_FORM && e->Enabled() &&
-            static_cast<const CollisionForm*>(e)->c_type != COLLISION_NONE)
-            forms.push_back(static_cast<const CollisionForm*>(e));
+    ShotSearchOptions search;
+    search.shots = 10000;
+    search.seed = 20261206 + GetParam();
+    search.dt = kDt;
+    search.outline.points.clear();
+    for (const Point& p : outline_)
+        search.outline.points.push_back({p.x, p.y});
+    search.restSeconds = 5.0f;
+    const ShotSearchResult r = RandomShotSearch(sim_.table(), sim_.input(), &shown_, search);
+    for (const ShotCase& c : r.cases) {
+        ADD_FAILURE() << (c.outcome == SHOT_ESCAPED ? "escape" : "at rest") << ": shot " << c.shot
+                      << " from " << c.launch.from.x << " " << c.launch.from.y << " at "
+                      << c.launch.speed.x << " " << c.launch.speed.y << ", at " << c.at.x << " "
+                      << c.at.y << " after " << c.frame + 1 << " frames";
     }
-    auto clear = [&](Vec2 p) {
-        if (!Inside(outline_, p.x, p.y) || p.y > 0.97f)
-            return false;
-        for (const CollisionForm* f : forms) {
-            const int n = f->VertexCount();
-            std::vector<Point> poly;
-            for (int i = 0; i < n; ++i) {
-                if (SegmentDistance(p, f->Vertex(i), f->Vertex((i + 1) % n)) < r * 1.2f)
-                    return false;
-                poly.push_back({f->Vertex(i).x, f->Vertex(i).y});
-            }
-            if (f->f_type == FORM_CLOSED && Inside(poly, p.x, p.y))
-                return false;
-        }
-        return true;
-    };
-    const int shots = 10000;
-    int escapes = 0, stuck = 0, drained = 0;
-    for (int shot = 0; shot < shots; ++shot) {
-        Vec2 p;
-        do {
-            p = {0.14f + 0.72f * unit(rng), 0.03f + 0.94f * unit(rng)};
-        } while (!clear(p));
-        const float a = 6.2831853f * unit(rng), speed = 1.3f * unit(rng);
-        Place(p.x, p.y, speed * std::cos(a), speed * std::sin(a));
-        // Every twentieth shot runs long enough to see a ball at rest.
-        const int frames = shot % 20 == 0 ? 700 : 160;
-        Vec2 mark = p;
-        int markFrame = 0;
-        for (int f = 0; f < frames; ++f) {
-            Frames(1);
-            const MainBall& b = Ball();
-            if (!b.Enabled())
-                break;  // held by a hole or a tube
-            if (InDrain(b.position) || b.position.y < -0.5f) {
-                ++drained;
-                break;
-            }
-            if (Escaped(b.position)) {
-                ++escapes;
-                ADD_FAILURE() << "shot " << shot << " from " << p.x << " " << p.y << " left at "
-                              << b.position.x << " " << b.position.y;
-                break;
-            }
-            const bool excused = b.position.x > 0.805f && b.position.y > 0.8f;  // on the plunger
-            if (excused || std::hypot(b.position.x - mark.x, b.position.y - mark.y) >= 0.001f) {
-                mark = b.position;
-                markFrame = f;
-            } else if (f - markFrame >= int(5.0f / kDt)) {
-                ++stuck;
-                ADD_FAILURE() << "shot " << shot << " rests at " << b.position.x << " "
-                              << b.position.y;
-                break;
-            }
-        }
-    }
-    std::printf("table %d: shots %d, drained %d, escapes %d, stuck %d\n", GetParam(), shots,
-                drained, escapes, stuck);
-    EXPECT_EQ(escapes, 0);
-    EXPECT_EQ(stuck, 0);
+    std::printf("table %d: shots %d, drained %d, held %d, escapes %d, stuck %d\n", GetParam(),
+                r.shots, r.drained, r.held, r.escapes, r.stuck);
+    EXPECT_EQ(r.shots, search.shots);
+    EXPECT_EQ(r.escapes, 0);
+    EXPECT_EQ(r.stuck, 0);
 }
 
 std::string TableName(const ::testing::TestParamInfo<int>& info) {

@@ -18,34 +18,17 @@
 #include "render/font.h"
 #include "script/file_access.h"
 #include "script/zarnik_script.h"
+#include "table/game_random.h"
 #include "tools/zarnik-sim/sim_check.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: zarnik-sim TABLE [--frames N] [--dt SECONDS] [--seed S] [--input FILE] "
-    "[--shots DIR --every K] [--trace] [--check] [--load-limit SECONDS]";
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
-// The next blank-separated word of s, removed from it.
-std::string_view NextWord(std::string_view* s) {
-    *s = Trim(*s);
-    std::size_t end = 0;
-    while (end < s->size() && (*s)[end] != ' ' && (*s)[end] != '\t')
-        ++end;
-    std::string_view word = s->substr(0, end);
-    s->remove_prefix(end);
-    return word;
-}
+    "[--shots DIR --every K] [--trace] [--check] [--load-limit SECONDS]\n"
+    "       zarnik-sim [TABLE] --replay FILE [--frames N] [--trace] [--check] [--report]\n"
+    "       zarnik-sim TABLE --report [--outline FILE] [--shot X,Y,VX,VY] [run options]\n"
+    "       zarnik-sim TABLE --random-shots N [--seed S] [--dt SECONDS] [--outline FILE]";
 
 bool ParseInt(std::string_view text, long long lo, long long hi, long long* value) {
     if (text.empty() || text.size() > 18)
@@ -62,6 +45,35 @@ bool ParseInt(std::string_view text, long long lo, long long hi, long long* valu
     return true;
 }
 
+bool ParseFloat(const char* text, float lo, float hi, float* value) {
+    char* end = nullptr;
+    const float v = std::strtof(text, &end);
+    if (end == text || *end != '\0' || !(v >= lo && v <= hi))
+        return false;
+    *value = v;
+    return true;
+}
+
+// X,Y,VX,VY: a point inside -1..2 and a speed within the float range.
+bool ParseShot(const char* text, Shot* shot) {
+    std::string parts[4];
+    int n = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p == ',') {
+            if (++n > 3)
+                return false;
+        } else if (parts[n].size() < 40) {
+            parts[n] += *p;
+        } else {
+            return false;
+        }
+    }
+    return n == 3 && ParseFloat(parts[0].c_str(), -1.0f, 2.0f, &shot->from.x) &&
+           ParseFloat(parts[1].c_str(), -1.0f, 2.0f, &shot->from.y) &&
+           ParseFloat(parts[2].c_str(), -100.0f, 100.0f, &shot->speed.x) &&
+           ParseFloat(parts[3].c_str(), -100.0f, 100.0f, &shot->speed.y);
+}
+
 bool LooseFileExists(const std::string& systemPath) {
     struct stat st;
     return stat(ResolveLoosePath(systemPath.c_str()).c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -75,41 +87,6 @@ bool DataFileExists(const std::string& path) {
 
 }  // namespace
 
-bool ParseInputRecording(std::string_view text, std::vector<InputEvent>* events,
-                         std::string* error) {
-    int lineNumber = 0;
-    while (!text.empty()) {
-        std::size_t eol = text.find('\n');
-        std::string_view line = text.substr(0, eol);
-        text.remove_prefix(eol == std::string_view::npos ? text.size() : eol + 1);
-        ++lineNumber;
-        line = Trim(line);
-        if (line.empty() || line.front() == '#')
-            continue;
-        std::string_view frameText = NextWord(&line);
-        std::string_view control = NextWord(&line);
-        std::string_view action = NextWord(&line);
-        long long frame = 0;
-        const bool ok = ParseInt(frameText, 0, 1000000000, &frame) && !control.empty() &&
-                        control.size() < 32 && (action == "down" || action == "up") &&
-                        Trim(line).empty();
-        if (!ok) {
-            *error =
-                "input line " + std::to_string(lineNumber) + ": expected 'frame control down|up'";
-            return false;
-        }
-        InputEvent e;
-        e.frame = int(frame);
-        e.control = control;
-        e.down = action == "down";
-        events->push_back(e);
-    }
-    // Events of one frame keep their file order.
-    std::stable_sort(events->begin(), events->end(),
-                     [](const InputEvent& a, const InputEvent& b) { return a.frame < b.frame; });
-    return true;
-}
-
 bool ParseSimArgs(int argc, const char* const* argv, SimOptions* o, std::string* error) {
     *error = kUsage;
     for (int i = 1; i < argc; ++i) {
@@ -122,20 +99,20 @@ bool ParseSimArgs(int argc, const char* const* argv, SimOptions* o, std::string*
             if (!ParseInt(argv[++i], 0, 100000000, &v))
                 return false;
             o->frames = int(v);
+            o->framesGiven = true;
         } else if (arg == "--seed" && hasValue) {
             if (!ParseInt(argv[++i], 0, 4294967295LL, &v))
                 return false;
             o->seed = unsigned(v);
+            o->seedGiven = true;
         } else if (arg == "--every" && hasValue) {
             if (!ParseInt(argv[++i], 1, 100000000, &v))
                 return false;
             o->every = int(v);
         } else if (arg == "--dt" && hasValue) {
-            char* end = nullptr;
-            const float dt = std::strtof(argv[++i], &end);
-            if (end == argv[i] || *end != '\0' || !(dt >= 0.0f && dt <= 1.0f))
+            if (!ParseFloat(argv[++i], 0.0f, 1.0f, &o->dt))
                 return false;
-            o->dt = dt;
+            o->dtGiven = true;
         } else if (arg == "--check") {
             o->check = true;
         } else if (arg == "--load-limit" && hasValue) {
@@ -148,13 +125,33 @@ bool ParseSimArgs(int argc, const char* const* argv, SimOptions* o, std::string*
             o->inputFile = argv[++i];
         } else if (arg == "--shots" && hasValue) {
             o->shotsDir = argv[++i];
+        } else if (arg == "--replay" && hasValue) {
+            o->replayFile = argv[++i];
+        } else if (arg == "--report") {
+            o->report = true;
+        } else if (arg == "--outline" && hasValue) {
+            o->outlineFile = argv[++i];
+        } else if (arg == "--random-shots" && hasValue) {
+            if (!ParseInt(argv[++i], 1, 100000000, &v))
+                return false;
+            o->randomShots = int(v);
+        } else if (arg == "--shot" && hasValue) {
+            if (!ParseShot(argv[++i], &o->shot))
+                return false;
+            o->hasShot = true;
         } else if (!arg.empty() && arg[0] != '-' && o->table.empty()) {
             o->table = std::string(arg);
         } else {
             return false;
         }
     }
-    if (o->table.empty())
+    if (o->table.empty() && o->replayFile.empty())
+        return false;
+    // A replay brings its own seed, frame times and controls.
+    if (!o->replayFile.empty() &&
+        (o->seedGiven || o->dtGiven || !o->inputFile.empty() || o->hasShot || o->randomShots))
+        return false;
+    if (o->randomShots > 0 && (!o->inputFile.empty() || o->hasShot || o->framesGiven))
         return false;
     if (!o->shotsDir.empty() && o->every == 0)
         o->every = 1;
@@ -170,25 +167,6 @@ SimRunner::~SimRunner() {
         SetResourceProvider(nullptr);
 }
 
-void SimRunner::DefaultBindings() {
-    struct Default {
-        const char* name;
-        const char* key;
-    };
-    static const Default kDefaults[] = {{"LEFTHANDLE", "LSHIFT"},
-                                        {"RIGHTHANDLE", "RSHIFT"},
-                                        {"SPRING", "SPACE"},
-                                        {"EXIT", "ESCAPE"},
-                                        {"TILT", "T"}};
-    for (const Default& d : kDefaults) {
-        ControlBinding b;
-        b.name = d.name;
-        b.device = DEVICE_KEYBOARD;
-        b.devicecode = KeyNameToCode(d.key);
-        input_.bindings.Append(b);
-    }
-}
-
 bool SimRunner::Start(const SimOptions& options, std::string* error) {
     options_ = options;
     archive_ = std::make_unique<ResourceArchive>();
@@ -196,6 +174,14 @@ bool SimRunner::Start(const SimOptions& options, std::string* error) {
         SetResourceProvider(archive_.get());
     } else {
         archive_.reset();
+    }
+    if (!options.replayFile.empty()) {
+        if (!ReadReplayFile(options.replayFile.c_str(), &replay_, error))
+            return false;
+        if (options_.table.empty())
+            options_.table = replay_.table.c_str();
+        options_.seed = replay_.seed;
+        feeder_ = ReplayFeeder(&replay_);
     }
     if (!options.inputFile.empty()) {
         std::vector<std::uint8_t> bytes;
@@ -207,10 +193,12 @@ bool SimRunner::Start(const SimOptions& options, std::string* error) {
         if (!ParseInputRecording(text, &events_, error))
             return false;
     }
-    if (DataFileExists(InputManager::kInputScript)) {
+    // A replay drives its controls on keys of their own, whatever the
+    // bindings of the game that recorded it were.
+    if (!Replaying() && DataFileExists(InputManager::kInputScript)) {
         input_.LoadBindings(InputManager::kInputScript);
     } else {
-        DefaultBindings();
+        BindReplayControls(&input_);
     }
     for (const InputEvent& e : events_) {
         bool known = false;
@@ -226,9 +214,10 @@ bool SimRunner::Start(const SimOptions& options, std::string* error) {
     input_.FindGameControls();
     input_.SetKeyboard(&keyboard_);
 
-    const std::string bin = ReplaceExtension(options.table.c_str(), ".bin");
-    if (!DataFileExists(options.table) && !DataFileExists(bin)) {
-        *error = "can't load table '" + options.table + "'";
+    const std::string& tablePath = options_.table;
+    const std::string bin = ReplaceExtension(tablePath.c_str(), ".bin");
+    if (!DataFileExists(tablePath) && !DataFileExists(bin)) {
+        *error = "can't load table '" + tablePath + "'";
         return false;
     }
     RegisterPhysicsElements();
@@ -244,13 +233,15 @@ bool SimRunner::Start(const SimOptions& options, std::string* error) {
     table_ = std::make_unique<Table>();
     table_->SetInput(&input_);
     // After the table, which seeds the generator with the clock.
-    std::srand(options.seed);
+    SeedGameRandom(options_.seed);
+    if (Replaying())
+        table_->welcomePending = replay_.welcome;
     const auto loadStart = std::chrono::steady_clock::now();
-    table_->Load(options.table.c_str(), "zarnik-sim");
+    table_->Load(tablePath.c_str(), "zarnik-sim");
     loadSeconds_ =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
     if (table_->ElementCount() == 0) {
-        *error = "table '" + options.table + "' has no elements";
+        *error = "table '" + tablePath + "' has no elements";
         return false;
     }
     return true;
@@ -268,13 +259,30 @@ bool SimRunner::SetControl(std::string_view control, bool down) {
     return false;
 }
 
+bool SimRunner::ControlHeld() const {
+    return table_->LeftHandlePressed() || table_->RightHandlePressed() || table_->SpringPressed() ||
+           table_->TiltPressed();
+}
+
 void SimRunner::StepFrame() {
+    float dt = options_.dt;
+    if (Replaying()) {
+        // The game's frame time, as the game turned it into seconds.
+        std::int32_t ms = 0;
+        feeder_.Next(input_, &keyboard_, &ms);
+        dt = float(ms) * 0.001f;
+    }
     while (nextEvent_ < events_.size() && events_[nextEvent_].frame <= frame_) {
         const InputEvent& e = events_[nextEvent_++];
         SetControl(e.control.view(), e.down);
     }
+    if (options_.hasShot && shotFrame_ < 0 && !table_->lightShow) {
+        PlaceShot(*table_, options_.shot);
+        shotFrame_ = frame_;
+    }
     input_.Poll();
-    table_->Update(nullptr, options_.dt);
+    lastDt_ = dt;
+    table_->Update(nullptr, dt);
     if (display_) {
         // The table covers only its screen rectangle; the game's side panel
         // would cover the rest. Start each frame from black so moving texts
@@ -291,6 +299,8 @@ bool SimRunner::SaveShot(const std::string& path) {
 }
 
 void SimRunner::WriteTrace(std::FILE* out) const {
+    std::fprintf(out, "frame %d score %d ball %d in play %d\n", frame_ - 1, table_->score,
+                 table_->currentBallNumber, table_->ballsInPlay);
     for (int i = 0; i < table_->BallCount(); ++i) {
         const MainBall& b = *static_cast<const MainBall*>(table_->Ball(i));
         std::fprintf(out, "frame %d ball %d state %d pos %.9g %.9g vel %.9g %.9g\n", frame_ - 1, i,
@@ -312,10 +322,109 @@ void SimRunner::WriteSummary(std::FILE* out) const {
     }
 }
 
-int RunSim(const SimOptions& options, std::FILE* out) {
-    constexpr int kCheckFailed = 3;
+namespace {
+
+constexpr int kCheckFailed = 3;
+
+const char* OutcomeName(ShotOutcome o) {
+    switch (o) {
+        case SHOT_ESCAPED:
+            return "escape";
+        case SHOT_STUCK:
+            return "at rest";
+        case SHOT_DRAINED:
+            return "drained";
+        case SHOT_HELD:
+            return "held";
+        default:
+            return "running";
+    }
+}
+
+// Plays a found case again on a fresh table: the command printed for it
+// repeats it only when this does.
+bool RepeatsOnFreshTable(const SimOptions& options, const ShotSearchOptions& search,
+                         const ShotCase& c, int* frames) {
+    SimOptions fresh = options;
+    fresh.randomShots = 0;
+    fresh.hasShot = true;
+    fresh.shot = c.launch;
     SimRunner sim;
     std::string error;
+    if (!sim.Start(fresh, &error))
+        return false;
+    RestTracker rest(search.restRadius, search.restSeconds);
+    const int limit = 100000;
+    for (int f = 0; f < limit; ++f) {
+        sim.StepFrame();
+        if (sim.ShotFrame() < 0)
+            continue;
+        const int into = sim.FrameNumber() - 1 - sim.ShotFrame();
+        const ShotOutcome o = JudgeShot(sim.table(), search.outline, &rest, fresh.dt);
+        if (o == SHOT_RUNNING && into <= c.frame)
+            continue;
+        *frames = sim.FrameNumber();
+        return o == c.outcome;
+    }
+    return false;
+}
+
+int RunRandomShots(const SimOptions& options, const TableOutline& outline, std::FILE* out) {
+    SimRunner sim;
+    std::string error;
+    if (!sim.Start(options, &error)) {
+        std::fprintf(stderr, "zarnik-sim: %s\n", error.c_str());
+        return 1;
+    }
+    // Shots start once the light show is over, as a player's ball does.
+    while (sim.table().lightShow)
+        sim.StepFrame();
+    ShotSearchOptions search;
+    search.shots = options.randomShots;
+    search.seed = options.seed;
+    search.dt = options.dt;
+    search.outline = outline;
+    const ShotSearchResult r = RandomShotSearch(sim.table(), sim.input(), nullptr, search);
+    std::fprintf(out, "random shots on %s, seed %u, dt %g\n", options.table.c_str(), options.seed,
+                 double(options.dt));
+    std::fprintf(out, "shots %d, drained %d, held %d, escapes %d, at rest %d\n", r.shots, r.drained,
+                 r.held, r.escapes, r.stuck);
+    if (r.noRoom)
+        std::fprintf(out, "no free place to start a shot from was found\n");
+    for (const ShotCase& c : r.cases) {
+        std::fprintf(out, "%s: shot %d from %.9g %.9g at %.9g %.9g, %s %.4f %.4f after %d frames\n",
+                     OutcomeName(c.outcome), c.shot, double(c.launch.from.x),
+                     double(c.launch.from.y), double(c.launch.speed.x), double(c.launch.speed.y),
+                     c.outcome == SHOT_ESCAPED ? "left at" : "rests at", double(c.at.x),
+                     double(c.at.y), c.frame + 1);
+        int frames = 0;
+        const bool repeats = RepeatsOnFreshTable(options, search, c, &frames);
+        std::string outlineArg;
+        if (!options.outlineFile.empty())
+            outlineArg = " --outline " + options.outlineFile;
+        std::fprintf(
+            out, "  zarnik-sim %s --dt %.9g --shot %.9g,%.9g,%.9g,%.9g --frames %d --report%s\n",
+            options.table.c_str(), double(options.dt), double(c.launch.from.x),
+            double(c.launch.from.y), double(c.launch.speed.x), double(c.launch.speed.y),
+            repeats ? frames + 1 : c.frame + 1000, outlineArg.c_str());
+        if (!repeats)
+            std::fprintf(out, "  (the earlier shots' table: a fresh table does not repeat it)\n");
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RunSim(const SimOptions& options, std::FILE* out) {
+    TableOutline outline = TableOutline::Default();
+    std::string error;
+    if (!options.outlineFile.empty() && !ReadOutlineFile(options.outlineFile, &outline, &error)) {
+        std::fprintf(stderr, "zarnik-sim: %s\n", error.c_str());
+        return 1;
+    }
+    if (options.randomShots > 0)
+        return RunRandomShots(options, outline, out);
+    SimRunner sim;
     {
         std::optional<LoadWatchdog> watchdog;
         if (options.check)
@@ -331,8 +440,17 @@ int RunSim(const SimOptions& options, std::FILE* out) {
     }
     if (!options.shotsDir.empty())
         mkdir(options.shotsDir.c_str(), 0777);
-    for (int f = 0; f < options.frames; ++f) {
+    int frames = options.frames;
+    if (sim.Replaying())
+        frames = options.framesGiven ? std::min(frames, sim.replay().frames) : sim.replay().frames;
+    SimReport report;
+    if (options.report)
+        report.Begin(&sim.table(), outline);
+    for (int f = 0; f < frames; ++f) {
+        report.BeforeFrame(f);
         sim.StepFrame();
+        if (options.report)
+            report.AfterFrame(sim.LastDt(), sim.ControlHeld());
         if (options.trace)
             sim.WriteTrace(out);
         if (options.check && !CheckBallsFinite(sim.table(), sim.FrameNumber() - 1, &error)) {
@@ -351,5 +469,9 @@ int RunSim(const SimOptions& options, std::FILE* out) {
         }
     }
     sim.WriteSummary(out);
+    if (options.report) {
+        report.Write(out);
+        report.End();
+    }
     return 0;
 }

@@ -7,25 +7,14 @@
 #include <vector>
 
 #include "input/control_binding.h"
+#include "input/replay.h"
 #include "script/fixed_string.h"
 #include "table/table.h"
+#include "tools/zarnik-sim/random_shots.h"
 #include "tools/zarnik-sim/sim_check.h"
 
 class Display;
 class ResourceArchive;
-
-// One line of an input recording: `frame control down|up`.
-struct InputEvent {
-    int frame = 0;
-    FixedString<32> control;
-    bool down = false;
-};
-
-// Reads a recording. Blank lines and lines starting with '#' are skipped.
-// A line that is not `frame control down|up` fails the whole reading with
-// its line number in *error.
-bool ParseInputRecording(std::string_view text, std::vector<InputEvent>* events,
-                         std::string* error);
 
 struct SimOptions {
     std::string table;
@@ -39,6 +28,19 @@ struct SimOptions {
     // Fail (exit code 3) on a ball that is not finite or a slow load.
     bool check = false;
     double loadLimit = kDefaultLoadLimit;  // seconds
+    // A game's replay: its table (unless one is named), seed, frame times
+    // and controls.
+    std::string replayFile;
+    // A table author's report after the run, judged against the outline.
+    bool report = false;
+    std::string outlineFile;
+    // The random-shot search instead of a run.
+    int randomShots = 0;
+    // The first ball placed and thrown once the light show is over.
+    bool hasShot = false;
+    Shot shot;
+    // Given on the command line (a replay brings its own).
+    bool framesGiven = false, seedGiven = false, dtGiven = false;
 };
 
 // false with a usage text in *error when the arguments can't be used.
@@ -51,11 +53,21 @@ public:
     SimRunner();
     ~SimRunner();
 
-    // Opens data.pak when present, reads the bindings, loads the table.
+    // Opens data.pak when present, reads the bindings (or the replay's),
+    // loads the table.
     bool Start(const SimOptions& options, std::string* error);
     // Applies this frame's input, updates and draws the table.
     void StepFrame();
     int FrameNumber() const { return frame_; }
+    // The frame time the last frame was stepped with.
+    float LastDt() const { return lastDt_; }
+    // Any of the controls the table reads is down.
+    bool ControlHeld() const;
+    // The replay being played (frames 0 without one).
+    const Replay& replay() const { return replay_; }
+    bool Replaying() const { return !options_.replayFile.empty(); }
+    // The frame the --shot was placed before (-1 until then).
+    int ShotFrame() const { return shotFrame_; }
     // Seconds the table's load took.
     double LoadSeconds() const { return loadSeconds_; }
 
@@ -85,10 +97,15 @@ private:
     std::unique_ptr<Table> table_;
     std::vector<InputEvent> events_;
     std::size_t nextEvent_ = 0;
+    Replay replay_;
+    ReplayFeeder feeder_;
     int frame_ = 0;
+    int shotFrame_ = -1;
+    float lastDt_ = 0.0f;
     double loadSeconds_ = 0.0;
 };
 
 // The whole run as the command line asks; returns the exit code: 0, 1 when
-// the table or the recording can't be used, 3 when a --check fails.
+// the table, the recording, the replay or the outline can't be used, 3 when
+// a --check fails.
 int RunSim(const SimOptions& options, std::FILE* out);
