@@ -49,6 +49,14 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* line, std:
             ++i;
             continue;
         }
+        if (std::strcmp(arg, "--replay") == 0) {
+            if (i + 1 >= argc || !*argv[i + 1]) {
+                *error = "zarnik: --replay needs a replay file (FILE.replay)";
+                return false;
+            }
+            line->replay = argv[++i];
+            continue;
+        }
         if (!whole.empty())
             whole += ' ';
         whole += arg;

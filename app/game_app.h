@@ -6,12 +6,17 @@
 #include <string>
 
 #include "app/app_config.h"
+#include "app/attract_mode.h"
 #include "app/frame_steps.h"
 #include "app/frame_timing.h"
+#include "app/game_options.h"
 #include "app/load_splash.h"
+#include "app/replay_playback.h"
 #include "app/table_list.h"
 #include "input/control_binding.h"
 #include "platform/gamepad.h"
+#include "input/replay.h"
+#include "platform/file_watch.h"
 #include "platform/keyboard.h"
 #include "platform/window.h"
 #include "render/display.h"
@@ -31,7 +36,9 @@ struct CommandLine;
 // startup.cpp (start-up and shutdown), game_cycle.cpp (the loop, the frame,
 // menu and game mode), preferences.cpp (settings and the menu's
 // preferences), window_events.cpp (what the window reports), editor_hooks.cpp
-// (the developer editor).
+// (the developer editor), game_recording.cpp (replays: recording, playing,
+// attract mode) and hot_reload.cpp (developer mode: the table follows its
+// script file).
 //   EnterProgramFolder(argv[0]);  GameApp app;  return app.Main(commandLine);
 class GameApp {
 public:
@@ -96,6 +103,33 @@ public:
     // After a table load: the page refreshes its list (it is not waited for).
     void TableLoadedForEditor();
 
+    // --- game_recording.cpp ---
+    static constexpr const char* kReplayFolder = AttractMode::kFolder;
+    static constexpr const char* kLastReplay = "data\\replays\\last.replay";
+    // A new game on the current table: a fresh seed, recorded with the game.
+    bool StartGame();
+    // Game mode's step of the table: a replay being shown, or the player's
+    // game with its recorder.
+    void GameStep(float dt);
+    // The game ends (game over, a new game, the menu's replay, shutdown): its
+    // recording is kept as the last game when it got anywhere.
+    void EndRecordedGame(bool over);
+    // The current game so far, or else the last game, under a new name.
+    bool SaveReplayAs(std::string* savedPath);
+    // Shows a recorded game in place of the player's (zarnik --replay).
+    bool StartPlayback(const char* path, std::string* error);
+    // The shown game goes; leaving the menu starts a new one.
+    void StopPlayback();
+    // A short line over the picture for `ms` milliseconds.
+    void ShowNotice(const std::string& text, std::int32_t ms);
+    void DrawNotice();
+
+    // --- hot_reload.cpp (developer mode) ---
+    // After a table load: the script file to follow, and its text now.
+    void WatchTableFile();
+    // Before the table's update: a changed script file is loaded in place.
+    void FollowTableFile();
+
     // --- the run's parts, in the order they are released ---
     std::unique_ptr<ResourceArchive> archive;
     platform::Window window;
@@ -117,6 +151,22 @@ public:
     std::unique_ptr<Font> systemFont;
     // Developer mode: at most one; it goes before the table it edits.
     std::unique_ptr<DeveloperEditor> editor;
+
+    GameOptions options;
+
+    // --- replays ---
+    ReplayRecorder recorder;
+    bool gameUnwritten = false;  // a recorded game whose file is not written yet
+    std::uint32_t gamesStarted = 0;
+    ReplayPlayback playback;
+    AttractMode attract;
+    std::string replayFile;  // --replay: shown instead of the menu at start
+    std::string notice;
+    std::int32_t noticeMs = 0;
+
+    // --- hot reload ---
+    platform::FileWatch tableWatch;
+    std::string tableText;  // the script file's text the table was last loaded from
 
     FixedString<260> tablePath = kDefaultTable;
     FixedString<260> playerName = "unnamed";

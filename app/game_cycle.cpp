@@ -1,6 +1,7 @@
 // The game cycle: the loop, one frame, and the switches between menu and game.
 #include <chrono>
 #include <cstdio>
+#include <string>
 
 #include "app/game_app.h"
 #include "audio/cd_player.h"
@@ -77,10 +78,13 @@ bool GameApp::Frame() {
 
     // Game or menus.
     if (!menuMode) {
-        table.Update(gameScreen.get(), dt);
+        GameStep(dt);
         gameScreen->Update(dt, GameScreenValuesOf(table));
     } else {
         MenuStep(dt);
+        // Left untouched, the menu plays recorded games behind it.
+        if (menuMode)
+            attract.Frame(frameClock.frameTime, options.attract_seconds);
     }
 
     // A new display mode, chosen in the menu or with Alt+F.
@@ -101,10 +105,8 @@ bool GameApp::Frame() {
                 display.Present();
             }
             tableReload = false;
-            if (!table.Load(tablePath.c_str(), playerName.c_str(),
-                            splash.Exists() ? &splash : nullptr)) {
+            if (!StartGame())
                 return false;
-            }
             TableLoadedForEditor();
         }
         // The table covers its screen rectangle; the side panel around it
@@ -119,7 +121,10 @@ bool GameApp::Frame() {
         table.Draw(back);
         gameScreen->Draw(back);
     } else {
-        DrawLoading();
+        if (attract.Running())
+            attract.Draw(back);
+        else
+            DrawLoading();
         if (Menus().root)
             Menus().root->Draw(back, 0, 0);
         MenuWrapper* scoresTable = Menus().Find("SCORES_TABLE");
@@ -141,6 +146,7 @@ bool GameApp::Frame() {
     if (overlay)
         DrawOverlay();
     DrawEditorView(frameLock);
+    DrawNotice();
 
     // Present.
     const auto presentStart = std::chrono::steady_clock::now();
@@ -179,6 +185,8 @@ void GameApp::DrawOverlay() {
 }
 
 void GameApp::EnterMenu() {
+    // A recorded game on show ends with it.
+    StopPlayback();
     GetCdPlayer().PlayTrack(2, true);
     // Taps made in the game are not the menu's keys.
     platform::ForgetKeyPresses();
@@ -191,6 +199,7 @@ void GameApp::EnterMenu() {
 }
 
 void GameApp::LeaveMenu() {
+    attract.Touch();
     menuMode = false;
     GlobalCursorSet().visible = false;
     if (Menus().root)
@@ -266,6 +275,11 @@ void GameApp::CarryOutAction(MenuWrapper* control) {
             if (control->name == "CDVOLUME") {
                 if (const float* v = control->FloatValue())
                     GetCdPlayer().SetVolume(*v);
+            } else if (control->name == "SAVEREPLAY") {
+                std::string saved;
+                ShowNotice(SaveReplayAs(&saved) ? "Replay saved as " + saved
+                                                : std::string("No game to save yet"),
+                           3000);
             }
             break;
     }

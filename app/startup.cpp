@@ -69,6 +69,7 @@ int GameApp::Main(const CommandLine& line) {
     framesToRun = line.frames;
     screenshot = line.screenshot;
     scaleChoice = line.scale;
+    replayFile = line.replay;
 
     std::string why;
     if (!platform::OpenDisplay(&why)) {
@@ -80,6 +81,14 @@ int GameApp::Main(const CommandLine& line) {
     if (!Initialise()) {
         ReportMessage("Failed to initiaize !");
         return 1;
+    }
+    // A recorded game to show instead of the menu.
+    if (!replayFile.empty()) {
+        std::string error;
+        if (!StartPlayback(replayFile.c_str(), &error)) {
+            ReportMessage("Can't play the replay: %s", error.c_str());
+            return 1;
+        }
     }
     if (!Run()) {
         ReportMessage("Error in Game cycle !");
@@ -99,6 +108,9 @@ bool GameApp::Initialise() {
     // Configuration, then the video settings with the player's last
     // choice of depth and full screen; safe mode keeps a window.
     config.Read(AppConfig::kPath);
+    // The options file; a first run writes the defaults for the player to find.
+    if (!ReadOptionsFile(GameOptions::kPath, &options))
+        WriteOptionsFile(GameOptions::kPath, options);
     ReadVideoKeys(config.Section(SECTION_VIDEO), &video);
     ApplySavedVideo(SavedSettings::kPath, safemode, &video);
 
@@ -194,8 +206,11 @@ bool GameApp::Shutdown() {
     // Input.
     input.Release();
     Menus().input = nullptr;
-    // The table (which records the score), the menus, the game screen and
-    // the system font.
+    // The game's replay, then the table (which records the score), the
+    // menus, the game screen and the system font.
+    attract.Stop();
+    StopPlayback();
+    EndRecordedGame(false);
     table.Clear();
     Menus().Reset();
     GlobalCursorSet().Clear();

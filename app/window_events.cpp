@@ -1,5 +1,7 @@
 // What the game's window reports: the pointer, the buttons, the few keys the
 // window handles itself (play keys come from the keyboard state instead).
+#include <string>
+
 #include "app/game_app.h"
 
 void GameApp::HandleWindowEvent(const platform::WindowEvent& e) {
@@ -16,6 +18,16 @@ void GameApp::HandleWindowEvent(const platform::WindowEvent& e) {
             break;
         default:
             break;
+    }
+    // Any key, click or move wakes the menu from its show of recorded games;
+    // the click that does is only that.
+    if (menuMode &&
+        (e.type == WindowEventType::KeyDown || e.type == WindowEventType::LeftDown ||
+         e.type == WindowEventType::RightDown || e.type == WindowEventType::PointerMove)) {
+        const bool showing = attract.Running();
+        attract.Touch();
+        if (showing && e.type == WindowEventType::LeftDown)
+            return;
     }
     switch (e.type) {
         // Our own pointer is drawn in the client area; the system's shows
@@ -77,6 +89,12 @@ void GameApp::HandleWindowEvent(const platform::WindowEvent& e) {
             } else if (e.alt && e.keyCode == 'f' && !safemode) {
                 display.fullscreen = !display.fullscreen;
                 videoChanged = true;
+            } else if (!e.alt && e.keyCode == platform::KEYCODE_F2) {
+                // The game so far (or the last one) under a name of its own.
+                std::string saved;
+                ShowNotice(SaveReplayAs(&saved) ? "Replay saved as " + saved
+                                                : std::string("No game to save yet"),
+                           3000);
             }
             break;
         default:

@@ -11,6 +11,7 @@
 namespace platform {
 
 static_assert(KEYCODE_RETURN == SDLK_RETURN && KEYCODE_KEYPAD_ENTER == SDLK_KP_ENTER);
+static_assert(KEYCODE_F2 == SDLK_F2);
 static_assert('q' == SDLK_q && 'f' == SDLK_f);
 static_assert(SCANCODE_INSERT == SDL_SCANCODE_INSERT && SCANCODE_DELETE == SDL_SCANCODE_DELETE &&
               SCANCODE_KEYPAD_MINUS == SDL_SCANCODE_KP_MINUS &&

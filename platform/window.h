@@ -52,6 +52,7 @@ enum class WindowEventType {
 // 'q', 'f'), and these.
 inline constexpr int KEYCODE_RETURN = '\r';
 inline constexpr int KEYCODE_KEYPAD_ENTER = 0x40000058;
+inline constexpr int KEYCODE_F2 = 0x4000003B;
 
 // Scan codes of WindowEvent::scanCode for the developer editor's keys: by
 // position, whatever Num Lock says.

@@ -11,6 +11,7 @@
 namespace {
 
 std::atomic<MessageDisplayFn> g_display{&ShowMessageOnStderr};
+thread_local MessageCapture* t_capture = nullptr;
 
 bool ForcedToStderr() {
     const char* mode = std::getenv("ZARNIK_MESSAGES");
@@ -38,6 +39,20 @@ void ShowMessageOnStderr(const char* text) {
     std::fflush(stderr);
 }
 
+MessageCapture::MessageCapture(bool quiet) : outer_(t_capture), quiet_(quiet) {
+    t_capture = this;
+}
+
+MessageCapture::~MessageCapture() {
+    t_capture = outer_;
+}
+
+void MessageCapture::Add(const char* text) {
+    if (count_ >= kMaxTexts)
+        return;
+    std::snprintf(texts_[count_++], sizeof texts_[0], "%s", text);
+}
+
 void SetMessageDisplay(MessageDisplayFn display) {
     g_display.store(display != nullptr ? display : &ShowMessageOnStderr);
 }
@@ -56,6 +71,9 @@ void ReportMessage(const char* format, ...) {
         text[0] = '\0';
 
     MessageDisplayFn display = ForcedToStderr() ? &ShowMessageOnStderr : g_display.load();
-    display(text);
+    if (t_capture != nullptr)
+        t_capture->Add(text);
+    if (t_capture == nullptr || !t_capture->Quiet())
+        display(text);
     AppendToLog(text);
 }
