@@ -1,5 +1,6 @@
 // The game's configuration and settings over arbitrary bytes: the first half
-// is read as "data\config.script", the last 16 bytes as "data\settings".
+// is read as "data\config.script" and "data\options.script", the last 16
+// bytes as "data\settings".
 // Every value the program takes from them must stay within its bounds.
 #include <cmath>
 #include <cstddef>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "app/app_config.h"
+#include "app/game_options.h"
 #include "app/table_list.h"
 #include "script/message.h"
 
@@ -44,5 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (tables.current < 0 || tables.current >= tables.Count())
             std::abort();
     }
+    GameOptions options;
+    ParseOptionsText(text.c_str(), int(text.size()), &options);
+    if (options.attract_seconds < 0 || options.attract_seconds > GameOptions::kMaxAttractSeconds)
+        std::abort();
     return 0;
 }

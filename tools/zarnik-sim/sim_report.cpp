@@ -210,7 +210,8 @@ void SimReport::AfterFrame(float dt, bool controlHeld) {
         live.insert(ball);
         const int element = table_->IndexOf(ball);
         const TableObject* touching = ball->contact ? ball->contact : ball->previousContact;
-        const bool free = BallIsFree(*ball);
+        // The light show after a load holds the ball where it was served.
+        const bool free = BallIsFree(*ball) && !table_->lightShow;
         if (rest_.find(ball) == rest_.end())
             rest_.emplace(ball, RestTracker());
         RestTracker& rest = rest_.find(ball)->second;

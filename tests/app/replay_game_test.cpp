@@ -1,0 +1,294 @@
+// Replays and hot reload in the real game loop, on the generated tables:
+// a game played through GameApp is replayed headless by the runner frame for
+// frame, and a table file changed under a running game reloads in place.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/game_app.h"
+#include "menu/menu_wrapper.h"
+#include "physics/main_ball.h"
+#include "table/game_random.h"
+#include "tests/test_files.h"
+#include "tools/zarnik-sim/sim_runner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::uint32_t fakeNow = 1000;
+std::uint32_t FakeClock() {
+    return fakeNow;
+}
+
+// Score, then every ball's position and speed, exactly.
+std::vector<float> TraceOf(const Table& table) {
+    std::vector<float> t{float(table.score), float(table.currentBallNumber)};
+    for (int i = 0; i < table.ElementCount(); ++i) {
+        if (const MainBall* b = dynamic_cast<const MainBall*>(table.Element(i))) {
+            t.insert(t.end(), {b->position.x, b->position.y, b->velocity.x, b->velocity.y});
+        }
+    }
+    return t;
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The generated game in a folder of its own: its data linked in, so what the
+// game writes (settings, scores, replays) stays in the scratch folder; the
+// tables folder is a copy the test may change.
+class ReplayGame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home = fs::current_path();
+        const fs::path data = fs::path(ZARNIK_BINARY_DIR) / "data";
+        fs::create_directories(dir.File("data/tables"));
+        for (const fs::directory_entry& e : fs::directory_iterator(data)) {
+            if (e.path().filename() != "tables")
+                fs::create_directory_symlink(e.path(),
+                                             dir.File("data") + "/" + e.path().filename().string());
+        }
+        for (const fs::directory_entry& e : fs::directory_iterator(data / "tables")) {
+            const std::string to = dir.File("data/tables/" + e.path().filename().string());
+            if (e.is_directory())
+                fs::create_directory_symlink(e.path(), to);
+            else
+                fs::copy_file(e.path(), to);
+        }
+        fs::current_path(dir.Path());
+        fakeNow = 1000;
+    }
+    void TearDown() override {
+        if (app)
+            app->Shutdown();
+        app.reset();
+        fs::current_path(home);
+    }
+    void Start(bool developer = false, bool play = true) {
+        app = std::make_unique<GameApp>();
+        app->keyboard = &keys;
+        app->clock = &FakeClock;
+        app->developer = developer;
+        ASSERT_TRUE(app->Initialise());
+        if (!play)
+            return;
+        app->LeaveMenu();
+        Frame(10);  // the table loads
+        ASSERT_TRUE(app->table.loaded);
+    }
+    void Frame(int ms) {
+        fakeNow += std::uint32_t(ms);
+        ASSERT_TRUE(app->Frame());
+    }
+    void Hold(int control, bool down) { keys.Set(app->input.bindings[control].devicecode, down); }
+    MainBall& FirstBall() { return *dynamic_cast<MainBall*>(app->table.Ball(0)->Object()); }
+
+    ScratchDir dir{"replay_game"};
+    fs::path home;
+    platform::ManualKeyboard keys;
+    std::unique_ptr<GameApp> app;
+};
+
+TEST_F(ReplayGame, AGamePlayedInTheLoopReplaysHeadlessBitForBit) {
+    Start();
+    const GameControls& c = app->input.controls;
+    std::vector<std::vector<float>> played;
+    // Uneven frame times, a launch, flips on both sides and a nudge.
+    const int kFrames = 2400;
+    for (int f = 0; f < kFrames; ++f) {
+        Hold(c.spring, f >= 250 && f < 330);
+        Hold(c.leftHandle, (f / 23) % 4 == 1);
+        Hold(c.rightHandle, (f / 31) % 3 == 2 || (f > 600 && f < 640));
+        Hold(c.tilt, f == 900);
+        Frame(8 + (f * 7) % 13);
+        ASSERT_TRUE(app->recorder.Recording());
+        played.push_back(TraceOf(app->table));
+    }
+    EXPECT_EQ(app->recorder.replay().frames, kFrames);
+    const std::int32_t score = app->table.score;
+    app->EndRecordedGame(true);
+
+    // Written whole, no temporary file left beside it.
+    std::vector<std::string> names;
+    for (const fs::directory_entry& e : fs::directory_iterator("data/replays"))
+        names.push_back(e.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"last.replay"});
+    const std::string text = ReadAll("data/replays/last.replay");
+    std::printf("replay of %d frames (%.1f s of play): %zu bytes\n", kFrames,
+                double(app->recorder.replay().TotalMs()) / 1000.0, text.size());
+    app->Shutdown();
+    app.reset();
+
+    SimOptions options;
+    options.replayFile = "data\\replays\\last.replay";
+    SimRunner sim;
+    std::string error;
+    ASSERT_TRUE(sim.Start(options, &error)) << error;
+    ASSERT_EQ(sim.replay().frames, kFrames);
+    int moved = 0;
+    for (int f = 0; f < kFrames; ++f) {
+        sim.StepFrame();
+        const std::vector<float> replayed = TraceOf(sim.table());
+        ASSERT_EQ(replayed.size(), played[f].size()) << "frame " << f;
+        ASSERT_EQ(std::memcmp(replayed.data(), played[f].data(), replayed.size() * sizeof(float)),
+                  0)
+            << "frame " << f;
+        moved += f > 0 && played[f] != played[f - 1];
+    }
+    EXPECT_EQ(sim.table().score, score);
+    // The game did something worth replaying.
+    EXPECT_GT(moved, kFrames / 2);
+}
+
+TEST_F(ReplayGame, ADevelopersTableReloadsOnAChangeKeepingScoreAndBalls) {
+    Start(true);
+    const GameControls& c = app->input.controls;
+    // Launched and in the air.
+    for (int f = 0; f < 330; ++f) {
+        Hold(c.spring, f >= 250);
+        Frame(10);
+    }
+    Hold(c.spring, false);
+    for (int f = 0; f < 40; ++f)
+        Frame(10);
+    app->table.score = 12340;
+    app->table.currentBallNumber = 2;
+    const Vec2 at = FirstBall().position, speed = FirstBall().velocity;
+    ASSERT_GT(std::hypot(speed.x, speed.y), 0.05f);
+    const int balls = app->table.ballsInPlay;
+
+    // The author changes a key.
+    std::string text = ReadAll("data/tables/t0000.script");
+    const std::size_t key = text.find("ball_count = 3;");
+    ASSERT_NE(key, std::string::npos);
+    text.replace(key, 15, "ball_count = 7;");
+    WriteFile("data/tables/t0000.script", text);
+    const auto t0 = std::chrono::steady_clock::now();
+    Frame(10);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    std::printf("reload frame: %.1f ms\n", ms);
+    EXPECT_EQ(app->table.ball_count, 7);
+    EXPECT_EQ(app->table.score, 12340);
+    EXPECT_EQ(app->table.currentBallNumber, 2);
+    EXPECT_EQ(app->table.ballsInPlay, balls);
+    // The ball kept its place and speed (the reload's frame ends the new
+    // table's light show and steps no ball) and goes on from there.
+    EXPECT_EQ(FirstBall().position.x, at.x);
+    EXPECT_EQ(FirstBall().position.y, at.y);
+    EXPECT_EQ(FirstBall().velocity.x, speed.x);
+    EXPECT_EQ(FirstBall().velocity.y, speed.y);
+    Frame(10);
+    const Vec2 now = FirstBall().position;
+    EXPECT_LT(std::hypot(now.x - at.x, now.y - at.y), std::hypot(speed.x, speed.y) * 0.02f);
+    EXPECT_GT(std::hypot(now.x - at.x, now.y - at.y), 0.0f);
+    // The replay can't follow a changed table: its recording ended there.
+    EXPECT_FALSE(app->recorder.Recording());
+
+    // A script that fails keeps the table and says why on the screen.
+    WriteFile("data/tables/t0000.script", "TableSettings { ball_count = 2; \n MainBall {");
+    Frame(10);
+    EXPECT_EQ(app->table.ball_count, 7);
+    EXPECT_EQ(app->table.score, 12340);
+    EXPECT_NE(app->notice.find("The table stays as it was"), std::string::npos) << app->notice;
+}
+
+TEST_F(ReplayGame, AGameLeftBeforeItScoredKeepsTheLastReplay) {
+    Start();
+    for (int f = 0; f < 50; ++f)
+        Frame(10);
+    app->table.score = 10;
+    ASSERT_TRUE(app->StartGame());  // a new game: the last one is kept
+    const std::string first = ReadAll("data/replays/last.replay");
+    EXPECT_NE(first.find("frames 50"), std::string::npos) << first.substr(0, 200);
+    for (int f = 0; f < 20; ++f)
+        Frame(10);
+    ASSERT_TRUE(app->StartGame());  // nothing scored: not kept over the last
+    EXPECT_EQ(ReadAll("data/replays/last.replay"), first);
+    std::string saved;
+    ASSERT_TRUE(app->SaveReplayAs(&saved));
+    EXPECT_EQ(saved.rfind("data\\replays\\replay-", 0), 0u) << saved;
+}
+
+// A short recorded game: the launch of the first ball, 10 ms frames.
+const char* kShortGame =
+    "version 1\n"
+    "table data\\tables\\t0000.script\n"
+    "seed 77\n"
+    "welcome 0\n"
+    "frames 400\n"
+    "time 0 10*400\n"
+    "250 SPRING down\n"
+    "330 SPRING up\n";
+
+TEST_F(ReplayGame, TheUntouchedMenuPlaysRecordedGamesAndAKeyStopsThem) {
+    WriteFile("data/replays/last.replay", kShortGame);
+    WriteFile("data/replays/broken.replay", "version 1\nframes 2000000000\n");
+    WriteFile("data/options.script", "options { attract_seconds = 2; };;\r\n");
+    Start(false, false);
+    EXPECT_EQ(app->options.attract_seconds, 2);
+    const GameRandomState player = GetGameRandomState();
+    for (int f = 0; f < 19; ++f)
+        Frame(100);
+    EXPECT_FALSE(app->attract.Running());
+    Frame(100);
+    Frame(100);
+    ASSERT_TRUE(app->attract.Running());
+    EXPECT_EQ(app->attract.Playing(), "data\\replays\\last.replay");
+    // The show draws from random numbers of its own.
+    EXPECT_EQ(GetGameRandomState().next, player.next);
+    platform::WindowEvent key;
+    key.type = platform::WindowEventType::KeyDown;
+    key.keyCode = 'x';
+    app->HandleWindowEvent(key);
+    EXPECT_FALSE(app->attract.Running());
+    EXPECT_TRUE(app->menuMode);
+    // The wait starts over.
+    for (int f = 0; f < 19; ++f)
+        Frame(100);
+    EXPECT_FALSE(app->attract.Running());
+}
+
+TEST_F(ReplayGame, AReplayOnScreenPlaysAtItsRecordedSpeedAndScoresNothing) {
+    WriteFile("data/replays/mine.replay", kShortGame);
+    Start(false, false);
+    std::string error;
+    EXPECT_FALSE(app->StartPlayback("data\\replays\\none.replay", &error));
+    EXPECT_NE(error.find("can't read"), std::string::npos) << error;
+    ASSERT_TRUE(app->StartPlayback("data\\replays\\mine.replay", &error)) << error;
+    EXPECT_FALSE(app->menuMode);
+    Frame(50);
+    const int first = app->playback.Frame();
+    EXPECT_GE(first, 5);
+    Frame(35);  // 3.5 frames due: 3 played, the half kept
+    EXPECT_EQ(app->playback.Frame(), first + 3);
+    Frame(15);
+    EXPECT_EQ(app->playback.Frame(), first + 5);
+    // A stall is not caught up at once.
+    Frame(100);
+    EXPECT_EQ(app->playback.Frame(), first + 5 + ReplayPlayback::kMaxStepsPerFrame);
+    while (!app->playback.Finished())
+        Frame(100);
+    EXPECT_EQ(app->playback.Frame(), 400);
+    EXPECT_FALSE(app->recorder.Recording());
+    // Back to the menu: the shown game is gone and left no last game.
+    app->EnterMenu();
+    EXPECT_FALSE(app->playback.Active());
+    EXPECT_FALSE(fs::exists("data/replays/last.replay"));
+}
+
+}  // namespace
