@@ -37,7 +37,11 @@ bool ReplayPlayback::Start(Table* table, Replay replay, TableLoadObserver* obser
     // message as it was.
     SeedGameRandom(replay_.seed);
     table->welcomePending = replay_.welcome;
-    table->Load(replay_.table.c_str(), "REPLAY", observer);
+    if (!table->Load(replay_.table.c_str(), "REPLAY", observer) || table->ElementCount() == 0) {
+        *error = "the replay's table '" + std::string(replay_.table.view()) + "' does not load";
+        table_ = nullptr;
+        return false;
+    }
     return true;
 }
 
