@@ -224,6 +224,26 @@ TEST_F(ReplayGame, AGameLeftBeforeItScoredKeepsTheLastReplay) {
     EXPECT_EQ(saved.rfind("data\\replays\\replay-", 0), 0u) << saved;
 }
 
+TEST_F(ReplayGame, TheLastBallLostWritesTheGameAtOnce) {
+    Start();
+    app->table.currentBallNumber = app->table.ball_count;  // the last ball
+    const GameControls& c = app->input.controls;
+    int f = 0;
+    for (; f < 6000 && !fs::exists("data/replays/last.replay"); ++f) {
+        Hold(c.spring, f >= 250 && f < 330);
+        Frame(10);
+    }
+    ASSERT_TRUE(fs::exists("data/replays/last.replay")) << "no game over in 6000 frames";
+    EXPECT_FALSE(app->gameUnwritten);
+    Replay r;
+    std::string error;
+    ASSERT_TRUE(ReadReplayFile("data\\replays\\last.replay", &r, &error)) << error;
+    EXPECT_EQ(r.frames, f);
+    ASSERT_EQ(r.events.size(), 2u);
+    EXPECT_EQ(r.events[0].frame, 250);
+    EXPECT_EQ(r.events[0].control, REPLAY_SPRING);
+}
+
 // A short recorded game: the launch of the first ball, 10 ms frames.
 const char* kShortGame =
     "version 1\n"
@@ -269,6 +289,15 @@ TEST_F(ReplayGame, AReplayOnScreenPlaysAtItsRecordedSpeedAndScoresNothing) {
     std::string error;
     EXPECT_FALSE(app->StartPlayback("data\\replays\\none.replay", &error));
     EXPECT_NE(error.find("can't read"), std::string::npos) << error;
+    std::string other = kShortGame;
+    other.replace(other.find("t0000"), 5, "t0009");
+    WriteFile("data/replays/gone.replay", other);
+    EXPECT_FALSE(app->StartPlayback("data\\replays\\gone.replay", &error));
+    EXPECT_EQ(error, "the replay's table 'data\\tables\\t0009.script' is not there");
+    WriteFile("data/tables/t0009.script", "// nothing here\r\n");
+    EXPECT_FALSE(app->StartPlayback("data\\replays\\gone.replay", &error));
+    EXPECT_EQ(error, "the replay's table 'data\\tables\\t0009.script' does not load");
+    EXPECT_TRUE(app->menuMode);
     ASSERT_TRUE(app->StartPlayback("data\\replays\\mine.replay", &error)) << error;
     EXPECT_FALSE(app->menuMode);
     Frame(50);

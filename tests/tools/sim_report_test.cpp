@@ -153,6 +153,25 @@ TEST_F(Report, AFastTinyBallHitsTheSubStepCap) {
     slow.End();
 }
 
+TEST_F(Report, ABallWedgedInANarrowElasticVeeStopsAtTheSeventhHit) {
+    Run("TableSettings { ball_count = 1; };;\r\n"
+        "MainBall { startup_position_x = 0.5; startup_position_y = 0.2; radius = 0.02; };;\r\n"
+        "CollisionForm { c_type = \"COLLISION_BOUNCE\"; k_bounce = 1.0; Line { toX = 0.45; "
+        "toY = 0.3; };; Line { toX = 0.5; toY = 0.6; };; Line { toX = 0.55; toY = 0.3; };; };;\r\n",
+        400);
+    ASSERT_EQ(report.hitLimits().count(0), 1u) << Text();
+    const SimReport::Limit& l = report.hitLimits().at(0);
+    ASSERT_GE(l.count, 1);
+    EXPECT_EQ(int(l.frames.size()), l.count);
+    // Wedged where the vee is as wide as the ball, after its fall.
+    EXPECT_GT(l.frames[0], 50);
+    EXPECT_NE(Text().find("steps stopped at the seventh hit: " + std::to_string(l.count) +
+                          "\n  element 0 in " + std::to_string(l.count) +
+                          " frames: " + std::to_string(l.frames[0])),
+              std::string::npos)
+        << Text();
+}
+
 TEST(Outline, PointsAreBoundedAndInsideIsEvenOdd) {
     TableOutline o;
     std::string error;
