@@ -100,6 +100,25 @@ TEST_F(Sim, RefusesWhatItCannotRunSayingWhy) {
     }
 }
 
+TEST_F(Sim, BatchRunsEveryTableAloneAndReportsTheWorstExit) {
+    const std::string table = dir.File("table.script");
+    WriteFile(dir.File("list.txt"),
+              table + "\n\n" + dir.File("missing.script") + "\r\n" + table + "\n");
+    int code = 0;
+    const std::string out = Run("--batch " + dir.File("list.txt") + " --frames 300", &code);
+    EXPECT_EQ(code, 1);
+    const std::size_t first = out.find("table " + table + "\n");
+    const std::size_t missing = out.find("can't load table", first);
+    const std::size_t second = out.find("table " + table + "\n", missing);
+    ASSERT_NE(second, std::string::npos) << out;
+    // The later run starts afresh: the same summary as the first.
+    const std::string one = out.substr(first, out.find("exit 0\n", first) - first);
+    EXPECT_EQ(out.substr(second, one.size()), one);
+    EXPECT_NE(out.find("exit 1\n", missing), std::string::npos);
+    Run("--batch " + dir.File("list.txt") + " " + table, &code);
+    EXPECT_EQ(code, 2) << "a table and a list";
+}
+
 TEST(InputRecording, LinesInFrameOrderAndMalformedLinesRefused) {
     std::vector<InputEvent> events;
     std::string error;

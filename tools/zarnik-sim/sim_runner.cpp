@@ -28,7 +28,16 @@ constexpr const char* kUsage =
     "[--shots DIR --every K] [--trace] [--check] [--load-limit SECONDS]\n"
     "       zarnik-sim [TABLE] --replay FILE [--frames N] [--trace] [--check] [--report]\n"
     "       zarnik-sim TABLE --report [--outline FILE] [--shot X,Y,VX,VY] [run options]\n"
-    "       zarnik-sim TABLE --random-shots N [--seed S] [--dt SECONDS] [--outline FILE]";
+    "       zarnik-sim TABLE --random-shots N [--seed S] [--dt SECONDS] [--outline FILE]\n"
+    "       zarnik-sim --batch LIST [options]  (one table per line of LIST)";
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
 
 bool ParseInt(std::string_view text, long long lo, long long hi, long long* value) {
     if (text.empty() || text.size() > 18)
@@ -121,6 +130,8 @@ bool ParseSimArgs(int argc, const char* const* argv, SimOptions* o, std::string*
             if (end == argv[i] || *end != '\0' || !(limit >= 0.0 && limit <= 1e6))
                 return false;
             o->loadLimit = limit;
+        } else if (arg == "--batch" && hasValue) {
+            o->batchFile = argv[++i];
         } else if (arg == "--input" && hasValue) {
             o->inputFile = argv[++i];
         } else if (arg == "--shots" && hasValue) {
@@ -145,7 +156,9 @@ bool ParseSimArgs(int argc, const char* const* argv, SimOptions* o, std::string*
             return false;
         }
     }
-    if (o->table.empty() && o->replayFile.empty())
+    if (o->table.empty() && o->replayFile.empty() && o->batchFile.empty())
+        return false;
+    if (!o->batchFile.empty() && (!o->table.empty() || !o->replayFile.empty()))
         return false;
     // A replay brings its own seed, frame times and controls.
     if (!o->replayFile.empty() &&
@@ -474,4 +487,33 @@ int RunSim(const SimOptions& options, std::FILE* out) {
         report.End();
     }
     return 0;
+}
+
+int RunSimBatch(const SimOptions& options, std::FILE* out) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadLooseFile(options.batchFile.c_str(), &bytes)) {
+        std::fprintf(stderr, "zarnik-sim: can't read batch list '%s'\n", options.batchFile.c_str());
+        return 1;
+    }
+    std::string_view rest(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    int worst = 0;
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        const std::string_view line = Trim(rest.substr(0, end));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (line.empty())
+            continue;
+        SimOptions one = options;
+        one.batchFile.clear();
+        one.table = std::string(line);
+        // Flushed before the run, so a caller sees which table a crash or
+        // hang belongs to.
+        std::fprintf(out, "table %s\n", one.table.c_str());
+        std::fflush(out);
+        const int code = RunSim(one, out);
+        std::fprintf(out, "exit %d\n", code);
+        std::fflush(out);
+        worst = std::max(worst, code);
+    }
+    return worst;
 }

@@ -41,6 +41,8 @@ struct SimOptions {
     Shot shot;
     // Given on the command line (a replay brings its own).
     bool framesGiven = false, seedGiven = false, dtGiven = false;
+    // A file naming one table per line, each run in turn with these options.
+    std::string batchFile;
 };
 
 // false with a usage text in *error when the arguments can't be used.
@@ -109,3 +111,7 @@ private:
 // the table, the recording, the replay or the outline can't be used, 3 when
 // a --check fails.
 int RunSim(const SimOptions& options, std::FILE* out);
+
+// RunSim for every table of options.batchFile in one process, each between
+// the lines "table PATH" and "exit CODE"; returns the highest exit code.
+int RunSimBatch(const SimOptions& options, std::FILE* out);

@@ -10,5 +10,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 2;
     }
-    return RunSim(options, stdout);
+    return options.batchFile.empty() ? RunSim(options, stdout) : RunSimBatch(options, stdout);
 }
