@@ -36,7 +36,7 @@ run_one() {
     local t=$1 dir="$root/$out/$1"
     if (cd "$dir" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         "$root/$build/fuzz/$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
-        -print_final_stats=1 -artifact_prefix="$dir/" corpus "$root/fuzz/seeds/$t" \
+        -print_final_stats=1 -artifact_prefix="$dir/" "$dir/corpus" "$root/fuzz/seeds/$t" \
         >log 2>&1); then
         echo "fuzz $t: ok, $(sed -n 's/^stat::number_of_executed_units: *//p' "$dir/log") runs"
     else
