@@ -32,6 +32,7 @@ HOSTILE_NUMBERS = [
     "99999999999999999999", "nan", "inf", "-inf", "0x7fffffff", "1e20", "-1e20",
 ]
 NUMBER = re.compile(rb"-?\d+(?:\.\d+)?(?:[eE][-+]?\d+)?")
+VALUE = re.compile(rb"(?<== )-?\d+(?:\.\d+)?(?:[eE][-+]?\d+)?(?=;)")
 
 
 def statement_ends(text):
@@ -78,7 +79,9 @@ def repeat_element(rng, text, _others):
 
 
 def hostile_numbers(rng, text, _others):
-    spans = [m.span() for m in NUMBER.finditer(text)]
+    # Mostly values (`key = 1.5;`); now and then any digits, names included.
+    pattern = NUMBER if rng.random() < 0.15 else VALUE
+    spans = [m.span() for m in pattern.finditer(text)]
     if not spans:
         return text
     picked = sorted(rng.sample(spans, min(len(spans), rng.randint(1, 40))), reverse=True)
