@@ -112,14 +112,16 @@ TEST_F(EditorHooksTest, ThePagesDialogsFilesAndCloseReachTheGameAtItsNextFrame) 
     EXPECT_TRUE(app->editor) << "and opens again";
 }
 
-// The page's commands while the game plays frame after frame (run under
-// ThreadSanitizer by tools/editor_tsan.sh).
+// The page's commands while the game plays frame after frame, reloads its
+// table and shows its menus (run under ThreadSanitizer by tools/editor_tsan.sh).
 TEST_F(EditorHooksTest, CommandsFromAnotherThreadBesideTheGamesFrames) {
     Key('e');
     std::atomic<bool> stop{false};
     std::thread page([&] {
         for (int n = 0; !stop; ++n) {
             const EditorView v = Ed().View();
+            if (v.lines.empty())
+                continue;
             const EditorExpect top{v.lines.front().index, v.lines.front().id};
             Ed().Select(top);
             if (n % 4 == 0)
@@ -132,7 +134,15 @@ TEST_F(EditorHooksTest, CommandsFromAnotherThreadBesideTheGamesFrames) {
                 Ed().Remove(top);
         }
     });
-    Frames(200);
+    // The table reloads under the edits, and the menus come and go.
+    for (int round = 0; round < 10; ++round) {
+        Frames(15);
+        app->tableReload = true;
+        Frames(1);
+        app->EnterMenu();
+        Frames(3);
+        app->LeaveMenu();
+    }
     stop = true;
     page.join();
     EXPECT_GE(app->table.ElementCount(), 3);
