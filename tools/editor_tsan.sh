@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The editor's threads under ThreadSanitizer: a separate build of just the
 # editor tests and the game's editor hooks (build-tsan/), then the tests that
-# run the game beside the server, the 10,000-command stress test among them.
+# run the game beside the server, the 10,000-command stress test among them,
+# and the game reloading its table and showing its menus under the edits.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 launcher=()
