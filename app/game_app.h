@@ -158,6 +158,8 @@ public:
     ReplayRecorder recorder;
     bool gameUnwritten = false;  // a recorded game whose file is not written yet
     std::uint32_t gamesStarted = 0;
+    // When not 0, the seed of the next game only (tests that pin a game's pictures).
+    std::uint32_t nextGameSeed = 0;
     ReplayPlayback playback;
     AttractMode attract;
     std::string replayFile;  // --replay: shown instead of the menu at start

@@ -3,6 +3,7 @@
 // of the player's; attract mode plays them behind the menu.
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/game_app.h"
@@ -59,7 +60,9 @@ bool GameApp::StartGame() {
     EndRecordedGame(false);
     // Every game has a seed of its own, kept with its recording: the clock,
     // and how many games came before (two games may start in one millisecond).
-    const std::uint32_t seed = clock() * 2654435761u + ++gamesStarted * 40503u;
+    std::uint32_t seed = clock() * 2654435761u + ++gamesStarted * 40503u;
+    if (nextGameSeed != 0)
+        seed = std::exchange(nextGameSeed, 0u);
     SeedGameRandom(seed);
     const bool welcome = table.welcomePending;
     if (!table.Load(tablePath.c_str(), playerName.c_str(), splash.Exists() ? &splash : nullptr))

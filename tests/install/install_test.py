@@ -107,8 +107,9 @@ def main():
             fail("the read-only copy changed: %r" % sorted(tree(readonly) ^ before))
         if os.listdir(home):
             fail("HOME was used although XDG_DATA_HOME was set")
-        # Nothing copied that isn't needed: the player's files only.
-        extra = tree(user) - {"data", "data/settings", "Zarnik.log"}
+        # Nothing copied that isn't needed: the player's files only (the
+        # options are written with their defaults, for the player to edit).
+        extra = tree(user) - {"data", "data/settings", "data/options.script", "Zarnik.log"}
         if extra:
             fail("the first run wrote more than it needs: %r" % sorted(extra))
 
