@@ -35,22 +35,6 @@ std::string_view NextWord(std::string_view* s) {
     return word;
 }
 
-// Decimal digits only, within lo..hi.
-bool ParseNumber(std::string_view text, long long lo, long long hi, long long* value) {
-    if (text.empty() || text.size() > 12)
-        return false;
-    long long v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        v = v * 10 + (c - '0');
-    }
-    if (v < lo || v > hi)
-        return false;
-    *value = v;
-    return true;
-}
-
 // Splits text into lines, numbering them; false at a line that is too long.
 class LineReader {
 public:
@@ -110,7 +94,7 @@ bool ParseEventLine(std::string_view line, long long maxFrame, long long* frame,
     const std::string_view frameText = NextWord(&line);
     *control = NextWord(&line);
     const std::string_view action = NextWord(&line);
-    if (!ParseNumber(frameText, 0, maxFrame, frame) || control->empty() || control->size() >= 32)
+    if (!ParseDecimal(frameText, 0, maxFrame, frame) || control->empty() || control->size() >= 32)
         return false;
     if (action != "down" && action != "up")
         return false;
@@ -119,6 +103,22 @@ bool ParseEventLine(std::string_view line, long long maxFrame, long long* frame,
 }
 
 }  // namespace
+
+bool ParseDecimal(std::string_view text, long long lo, long long hi, long long* value) {
+    // 18 digits cannot overflow; longer numbers are out of any range we take.
+    if (text.empty() || text.size() > 18)
+        return false;
+    long long v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v < lo || v > hi)
+        return false;
+    *value = v;
+    return true;
+}
 
 bool ParseInputRecording(std::string_view text, std::vector<InputEvent>* events,
                          std::string* error) {
@@ -196,7 +196,7 @@ bool ParseReplay(std::string_view text, Replay* replay, std::string* error) {
         const std::string_view word = NextWord(&rest);
         long long v = 0;
         if (!haveVersion) {
-            if (word != "version" || !ParseNumber(Trim(rest), 0, 1000000, &v))
+            if (word != "version" || !ParseDecimal(Trim(rest), 0, 1000000, &v))
                 return failed("a replay starts with 'version N'");
             if (v != Replay::kVersion)
                 return failed("a replay of another version");
@@ -208,32 +208,32 @@ bool ParseReplay(std::string_view text, Replay* replay, std::string* error) {
             r.table = path;
             haveTable = true;
         } else if (word == "seed") {
-            if (!ParseNumber(Trim(rest), 0, 4294967295LL, &v))
+            if (!ParseDecimal(Trim(rest), 0, 4294967295LL, &v))
                 return failed("the seed is a number from 0 to 4294967295");
             r.seed = std::uint32_t(v);
             haveSeed = true;
         } else if (word == "welcome") {
-            if (!ParseNumber(Trim(rest), 0, 1, &v))
+            if (!ParseDecimal(Trim(rest), 0, 1, &v))
                 return failed("welcome is 0 or 1");
             r.welcome = v != 0;
         } else if (word == "frames") {
-            if (haveFrames || !ParseNumber(Trim(rest), 0, Replay::kMaxFrames, &v))
+            if (haveFrames || !ParseDecimal(Trim(rest), 0, Replay::kMaxFrames, &v))
                 return failed("frames is given once, from 0 to 10000000");
             r.frames = std::int32_t(v);
             haveFrames = true;
         } else if (word == "time") {
             if (!haveFrames)
                 return failed("'frames' comes before the times");
-            if (!ParseNumber(NextWord(&rest), 0, Replay::kMaxFrames, &v) || v != covered)
+            if (!ParseDecimal(NextWord(&rest), 0, Replay::kMaxFrames, &v) || v != covered)
                 return failed("a time line starts at the first frame not yet timed");
             for (std::string_view token = NextWord(&rest); !token.empty();
                  token = NextWord(&rest)) {
                 const std::size_t star = token.find('*');
                 long long ms = 0, count = 1;
-                if (!ParseNumber(token.substr(0, star), 0, Replay::kMaxFrameTime, &ms))
+                if (!ParseDecimal(token.substr(0, star), 0, Replay::kMaxFrameTime, &ms))
                     return failed("a frame time is 0 to 100 ms");
                 if (star != std::string_view::npos &&
-                    !ParseNumber(token.substr(star + 1), 1, Replay::kMaxFrames, &count))
+                    !ParseDecimal(token.substr(star + 1), 1, Replay::kMaxFrames, &count))
                     return failed("a run of frames is 1 to 10000000 long");
                 if (count > r.frames - covered)
                     return failed("more frame times than frames");

@@ -12,6 +12,9 @@
 // headless runner's --input), and whole games (replays) that add each
 // frame's time and the table's seed to them.
 
+// Decimal digits only (no sign, no blanks), within lo..hi; false otherwise.
+bool ParseDecimal(std::string_view text, long long lo, long long hi, long long* value);
+
 // One line of an input recording: `frame control down|up`.
 struct InputEvent {
     int frame = 0;

@@ -39,21 +39,6 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-bool ParseInt(std::string_view text, long long lo, long long hi, long long* value) {
-    if (text.empty() || text.size() > 18)
-        return false;
-    long long v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        v = v * 10 + (c - '0');
-    }
-    if (v < lo || v > hi)
-        return false;
-    *value = v;
-    return true;
-}
-
 bool ParseFloat(const char* text, float lo, float hi, float* value) {
     char* end = nullptr;
     const float v = std::strtof(text, &end);
@@ -105,17 +90,17 @@ bool ParseSimArgs(int argc, const char* const* argv, SimOptions* o, std::string*
         if (arg == "--trace") {
             o->trace = true;
         } else if (arg == "--frames" && hasValue) {
-            if (!ParseInt(argv[++i], 0, 100000000, &v))
+            if (!ParseDecimal(argv[++i], 0, 100000000, &v))
                 return false;
             o->frames = int(v);
             o->framesGiven = true;
         } else if (arg == "--seed" && hasValue) {
-            if (!ParseInt(argv[++i], 0, 4294967295LL, &v))
+            if (!ParseDecimal(argv[++i], 0, 4294967295LL, &v))
                 return false;
             o->seed = unsigned(v);
             o->seedGiven = true;
         } else if (arg == "--every" && hasValue) {
-            if (!ParseInt(argv[++i], 1, 100000000, &v))
+            if (!ParseDecimal(argv[++i], 1, 100000000, &v))
                 return false;
             o->every = int(v);
         } else if (arg == "--dt" && hasValue) {
@@ -143,7 +128,7 @@ bool ParseSimArgs(int argc, const char* const* argv, SimOptions* o, std::string*
         } else if (arg == "--outline" && hasValue) {
             o->outlineFile = argv[++i];
         } else if (arg == "--random-shots" && hasValue) {
-            if (!ParseInt(argv[++i], 1, 100000000, &v))
+            if (!ParseDecimal(argv[++i], 1, 100000000, &v))
                 return false;
             o->randomShots = int(v);
         } else if (arg == "--shot" && hasValue) {
