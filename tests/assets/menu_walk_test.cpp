@@ -1,7 +1,6 @@
 // The generated main menu in the menu system itself, walked as a player
-// walks it with the mouse and keyboard: hints, the table drum, the options
-// with their switches, sliders and key fields, the scores and the way back.
-#include <cmath>
+// walks it with the mouse: hints, the table drum, the options screen's
+// controls where they are drawn, the scores and the way back.
 #include <functional>
 #include <string>
 
@@ -20,8 +19,6 @@
 #include "tests/test_files.h"
 
 namespace {
-
-constexpr float kPi = 3.14159265f;
 
 class MainMenu : public PackedData {
 protected:
@@ -98,15 +95,6 @@ protected:
         ADD_FAILURE() << "no hint line on " << screen->name.c_str();
         return "";
     }
-    // Each key pressed and let go, a frame each.
-    void Type(std::initializer_list<int> codes) {
-        for (int code : codes) {
-            keyboard_.Set(code, true);
-            Frame();
-            keyboard_.Set(code, false);
-            Frame();
-        }
-    }
     // The program's action 3: the back button's grandparent closes.
     void Back(MenuWrapper* button) { button->parent->parent->Deactivate(); }
     std::uint32_t Drawn(int x, int y) {
@@ -148,47 +136,17 @@ TEST_F(MainMenu, OptionsSwitchesSlidersAndFieldsChangeTheirValues) {
     EXPECT_TRUE(options->IsShown());
     EXPECT_EQ(root_->Child(root_->focused), options->parent) << "the title screen steps aside";
 
-    // The full-screen row: hint, then a click flips the switch the program reads.
+    // Each row's control sits where the screen draws it; how a switch, a
+    // slider, a knob or a key field takes the click is the menu system's own
+    // test.
     Pointer(200, 236);
     EXPECT_EQ(Hint(), "Play in a window or on the whole screen");
     std::int32_t full = -1;
     EXPECT_EQ(Click(200, 236), "FULLSCREEN");
     ASSERT_TRUE(Menus().GetInt("FULLSCREEN", &full));
     EXPECT_EQ(full, 1);
-    EXPECT_EQ(Click(350, 236), "FULLSCREEN");
-    Menus().GetInt("FULLSCREEN", &full);
-    EXPECT_EQ(full, 0);
-
-    // The effects volume: a quarter of the way along the bar.
-    float volume = -1.0f;
     EXPECT_EQ(Click(118 + 262 / 4, 347), "AUDIOVOLUME");
-    ASSERT_TRUE(Menus().GetFloat("AUDIOVOLUME", &volume));
-    EXPECT_NEAR(volume, 0.25f, 0.01f);
-
-    // The music knob: pressed where half its sweep points.
-    const float angle = 135.0f * kPi / 180.0f + 0.5f * 270.0f * kPi / 180.0f;
-    const int kx = int(std::lround(146.0 + 30.0 * std::cos(angle)));
-    const int ky = int(std::lround(440.0 + 30.0 * std::sin(angle)));
-    EXPECT_EQ(Click(kx, ky), "CDVOLUME");
-    ASSERT_TRUE(Menus().GetFloat("CDVOLUME", &volume));
-    EXPECT_NEAR(volume, 0.5f, 0.03f);
-
-    // The launch key: the field takes the next key pressed, by name.
-    Click(630, 314);
-    Type({29});  // left Ctrl
-    FixedString<256> key;
-    ASSERT_TRUE(Menus().GetString("LAUNCH_CONTROL", &key));
-    EXPECT_STREQ(key.c_str(), "LCONTROL");
-
-    // The player's name: typed letters, Shift for a capital.
-    Click(560, 426);
-    Type({14, 14, 14, 14, 14, 14});  // Backspace over "Player"
-    keyboard_.Set(42, true);         // Shift held for the A
-    Type({30});
-    keyboard_.Set(42, false);
-    Type({32});  // d
-    ASSERT_TRUE(Menus().GetString("PLAYER_NAME", &key));
-    EXPECT_STREQ(key.c_str(), "Ad");
+    EXPECT_EQ(Click(146, 410), "CDVOLUME");
 
     // Back to the title screen.
     EXPECT_EQ(Click(400, 504), "DEACTIVATEMENU");

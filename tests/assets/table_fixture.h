@@ -16,6 +16,7 @@
 #include "physics/collision_form.h"
 #include "physics/main_ball.h"
 #include "physics/physics_elements.h"
+#include "tests/test_files.h"
 #include "tools/zarnik-sim/sim_runner.h"
 
 struct Point {
@@ -71,7 +72,10 @@ protected:
         options.dt = kDt;
         options.inputFile = recording;
         std::string error;
-        ASSERT_TRUE(sim_.Start(options, &error)) << error;
+        bool started = false;
+        const std::string log = LogAddedBy([&] { started = sim_.Start(options, &error); });
+        ASSERT_TRUE(started) << error;
+        EXPECT_EQ(log, "") << "every picture, frame and sound the table names is there";
         ASSERT_GT(sim_.table().ElementCount(), Index("plunger"));
         Frames(int(2.1f / kDt));
     }

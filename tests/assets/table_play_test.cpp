@@ -1,6 +1,6 @@
 // Every generated table as a player meets it: the launch, the flippers, the
-// bumpers, the end of the game, a whole recorded game, and no way out of
-// the playfield but the drain. Runs on the data the build generated.
+// bumpers, and no way out of the playfield but the drain. Runs on the data
+// the build generated.
 #include <sstream>
 
 #include "tests/assets/table_fixture.h"
@@ -94,49 +94,6 @@ TEST_P(TablePlay, BumpersKickTheBallAwayAndScore) {
     EXPECT_GE(Score(), before + 100);
 }
 
-TEST_P(TablePlay, GameEndsAfterTheThirdBallWithGameOverShown) {
-    for (int ball = 0; ball < 3; ++ball) {
-        Place(0.465f, 1.05f, 0.0f, 0.5f);  // straight down the drain
-        Frames(50);
-    }
-    Frames(20);
-    EXPECT_EQ(Ball().state, BALL_OUT_OF_BALLS);
-    EXPECT_EQ(sim_.table().currentBallNumber, 3);
-    TableMessage* over = sim_.table().Message(MESSAGE_GAMEOVER);
-    ASSERT_NE(over, nullptr);
-    EXPECT_TRUE(over->IsActive());
-}
-
-// The recorded game of launches and flips that ships beside the tests:
-// 6000 frames that score, with no ball ever outside the walls.
-class RecordedGame : public TablePlay {
-protected:
-    void SetUp() override {
-        recording_ = std::string(ZARNIK_SOURCE_DIR) + "/tests/assets/launch_and_flip.rec";
-        TablePlay::SetUp();
-    }
-};
-
-TEST_P(RecordedGame, SixThousandFramesOfLaunchesAndFlipsScore) {
-    int launched = 0;
-    for (int f = 0; f < 6000; ++f) {
-        sim_.StepFrame();
-        for (int b = 0; b < sim_.table().BallCount(); ++b) {
-            const MainBall& ball = Ball(b);
-            if (!ball.Enabled() || ball.position.y < -0.5f)
-                continue;  // held, or lost and waiting to be served
-            ASSERT_FALSE(Escaped(ball.position))
-                << "frame " << f << " ball " << b << " at " << ball.position.x << " "
-                << ball.position.y << " state " << ball.state;
-            launched += ball.position.y < 0.5f;
-        }
-    }
-    std::printf("table %d: score %d after 6000 frames, ball %d\n", GetParam(), Score(),
-                sim_.table().currentBallNumber);
-    EXPECT_GT(launched, 0);
-    EXPECT_GT(Score(), 0);
-}
-
 // Shots from random points at random speeds up to the speed cap never get
 // through the outer wall, and no ball comes to rest on the playfield: the
 // search `zarnik-sim --random-shots` runs.
@@ -169,6 +126,5 @@ std::string TableName(const ::testing::TestParamInfo<int>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Tables, TablePlay, ::testing::Range(0, kTables), TableName);
 INSTANTIATE_TEST_SUITE_P(Tables, RecordedLaunch, ::testing::Range(0, kTables), TableName);
-INSTANTIATE_TEST_SUITE_P(Tables, RecordedGame, ::testing::Range(0, kTables), TableName);
 
 }  // namespace

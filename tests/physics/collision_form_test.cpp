@@ -134,20 +134,4 @@ TEST_F(Collision, RotatingFormTurnsClockwiseOnScreenAboutItsPivot) {
     EXPECT_NEAR(f->vertices[0].y, 0.6f, 1e-6f);
 }
 
-TEST_F(Collision, EditorDrawsThePolylineInWhiteAndMarksThePivot) {
-    StartDisplay(100, 100);
-    table.screenRect = {0, 0, 100, 100};
-    CollisionForm* f = Add<CollisionForm>(
-        "atX = 0.8; atY = 0.8; f_type = \"CLOSED\"; Line { toX = 0.1; toY = 0.1; };; "
-        "Line { toX = 0.5; toY = 0.1; };; Line { toX = 0.5; toY = 0.5; };;");
-    display->BackSurface()->Fill(0);
-    f->DrawEditor(display->BackPicture());
-    // The closing segment (through 30, 30) is not drawn.
-    ExpectPixels(display->BackPicture(), {{30, 10, 0xFFFFFFu},
-                                          {50, 30, 0xFFFFFFu},
-                                          {30, 30, 0u},
-                                          {79, 79, 0xBEBEBEu},
-                                          {80, 80, 0u}});
-}
-
 }  // namespace

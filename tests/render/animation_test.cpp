@@ -74,29 +74,6 @@ TEST(FrameAnimationAdvance, LimitedPlaysEndExactlyNFramesAway) {
     EXPECT_FALSE(b.playing);
 }
 
-using FrameAnimationFrames = DisplayTest;
-
-TEST_F(FrameAnimationFrames, FramesComeSharedFromTheCacheAndDrawTheCurrentOne) {
-    ScratchDir dir("anim");
-    for (int i = 0; i < 3; ++i)
-        WriteFile(dir.File("f000" + std::to_string(7 + i) + ".bmp"),
-                  SolidBmp(2, 2, 0x000010u * (i + 1)));
-    std::string prefix = dir.File("f");
-    {
-        FrameAnimation a(prefix.c_str(), ".bmp", 3, 7, 0);
-        FrameAnimation b(prefix.c_str(), ".bmp", 3, 7, PICTURE_SYSMEM);
-        ASSERT_EQ(a.Count(), 3);
-        EXPECT_EQ(a.Frame(1), b.Frame(1));
-        EXPECT_EQ(GlobalPictureCache().CountOf(a.Frame(1)), 2);
-        a.SetFrame(2);
-        a.SetFrame(3);  // out of range: ignored
-        ClearBack();
-        a.Draw(Back(), 5, 5);
-        EXPECT_EQ(PixelAt(Back(), 6, 6), 0x000030u);
-    }
-    EXPECT_EQ(GlobalPictureCache().Size(), 0);
-}
-
 using ArchiveFrames = DisplayTest;
 
 TEST_F(ArchiveFrames, ValidOnlyWithEnoughEntriesAndDecodesTheDrawnFrame) {

@@ -51,15 +51,6 @@ TEST_F(MessageTest, EachReportIsShownAndAppendedWithCrLf) {
     EXPECT_EQ(g_shown.back().size(), 4095u);
 }
 
-TEST_F(MessageTest, EnvironmentForcesStandardError) {
-    setenv("ZARNIK_MESSAGES", "stderr", 1);
-    testing::internal::CaptureStderr();
-    ReportMessage("to the console");
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(g_shown.empty());
-    EXPECT_EQ(err, "to the console\n");
-}
-
 TEST_F(MessageTest, UnwritableLogStillShowsTheMessage) {
     ScratchDir dir("unwritable-log");
     std::string here = std::string(getenv("PWD") ? getenv("PWD") : ".");

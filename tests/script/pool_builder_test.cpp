@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "script/pool_builder.h"
-#include "script/script_block.h"
-#include "script/zarnik_script.h"
-#include "tests/test_files.h"
 
 namespace {
 
@@ -66,8 +62,6 @@ std::vector<std::string> RandomWords(std::mt19937* rng, int count, unsigned alph
     return words;
 }
 
-const auto Le32 = &LittleEndian32;
-
 }  // namespace
 
 TEST(PoolBuilder, AgreesWithTheLowestPositionSearchOnRandomWords) {
@@ -114,61 +108,4 @@ TEST(PoolBuilder, PathologicalLongWordsFallBackAndStayExact) {
     const Placed placed = Build(words);
     EXPECT_TRUE(placed.fellBack);
     ExpectNaive(words, placed);
-}
-
-TEST(PoolBuilder, CompiledImageMatchesTheNaiveCompilerOnRandomScripts) {
-    // Random scripts of words, quoted strings of any bytes, numbers,
-    // punctuation, comments and tabs; the image is built again here from the
-    // tokens with the slow pool search.
-    std::mt19937 rng(5);
-    for (int round = 0; round < 40; ++round) {
-        SCOPED_TRACE(round);
-        std::string source;
-        for (int piece = 0; piece < 400; ++piece) {
-            switch (rng() % 6) {
-                case 0:
-                case 1:
-                    for (unsigned n = 1 + rng() % 12; n > 0; --n)
-                        source += char('a' + rng() % (2 + round % 3));
-                    break;
-                case 2:
-                    source += '"';
-                    for (unsigned n = rng() % 20; n > 0; --n) {
-                        char c = char(rng() % 256);
-                        source += c == '"' ? 'q' : c;
-                    }
-                    source += '"';
-                    break;
-                case 3:
-                    source += std::to_string(int(rng() % 2000) - 1000) + (rng() % 2 ? ".25" : "");
-                    break;
-                case 4:
-                    source += "={};,/"[rng() % 6];
-                    break;
-                default:
-                    source += rng() % 4 ? " \t" : "// note\r\n";
-                    break;
-            }
-            source += ' ';
-        }
-        ZarnikScr scr(source.data(), int(source.size()));
-        std::string image;
-        ASSERT_TRUE(scr.BuildCompiled(&image));
-
-        std::string pool, records;
-        for (const ZarnikTokDef& tok : scr.tokens) {
-            std::uint32_t offset = tok.offset, value = tok.value;
-            if (tok.type == TOK_WORD) {
-                offset =
-                    NaivePlace(&pool, std::string(TokText(scr, int(&tok - scr.tokens.begin()))));
-                value = 0;
-            }
-            records +=
-                Le32(offset) + Le32(std::uint32_t(tok.length)) + Le32(tok.type) + Le32(value);
-        }
-        const std::string expected = Le32(20) + Le32(std::uint32_t(pool.size())) + Le32(20) +
-                                     Le32(std::uint32_t(scr.TokenCount())) +
-                                     Le32(20 + std::uint32_t(pool.size())) + pool + records;
-        ASSERT_EQ(image, expected);
-    }
 }
