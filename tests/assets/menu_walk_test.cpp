@@ -109,22 +109,15 @@ protected:
     MenuWrapper* root_ = nullptr;
 };
 
-TEST_F(MainMenu, TitleScreenHintsStartAndTurnsTheDrumOneTableAStep) {
+TEST_F(MainMenu, TitleScreenHintsStartAndNamesTheDrumArrows) {
     Pointer(400, 420);
     EXPECT_EQ(Hint(), "Play the table shown above");
     EXPECT_EQ(Click(400, 420), "START");
     Pointer(700, 300);
     EXPECT_EQ(Hint(), "");
 
-    // The program plays the drum 72 / (3 + 1) frames for the next table.
     EXPECT_EQ(Click(540, 258), "NEXTGAME");
-    auto* drum = dynamic_cast<MenuAnimation*>(Menus().Find("GAMESELECTOR"));
-    ASSERT_NE(drum, nullptr);
-    ASSERT_TRUE(Menus().PlayByName("GAMESELECTOR", 18, true));
-    EXPECT_FALSE(Menus().PlayByName("GAMESELECTOR", 18, true)) << "busy while turning";
-    for (int i = 0; i < 100; ++i)
-        Frame();
-    EXPECT_EQ(drum->animation->frame, 18);
+    EXPECT_NE(dynamic_cast<MenuAnimation*>(Menus().Find("GAMESELECTOR")), nullptr) << "the drum";
     EXPECT_EQ(Click(260, 258), "PREVGAME");
     EXPECT_NE(Drawn(400, 260), 0u) << "the drum's frame is drawn";
 }

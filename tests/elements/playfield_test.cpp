@@ -1,16 +1,10 @@
-#include <chrono>
-#include <thread>
 #include <utility>
 #include <vector>
-
-#include "audio/sound_system.h"
 
 #include "elements/lights.h"
 #include "elements/locker.h"
 #include "elements/static_images.h"
-#include "platform/audio_output.h"
 #include "render/frame_animation.h"
-#include "tests/audio/wave_bytes.h"
 #include "tests/elements/elements_fixture.h"
 
 namespace {
@@ -19,7 +13,6 @@ using Lights = ElementsTest;
 using Gate = ElementsTest;
 using Sprite = ElementsTest;
 using Still = ElementsTest;
-using Sound = ElementsTest;
 
 TEST_F(Lights, TSwitchLightsForAShortRandomTimeRestartedByEachActivation) {
     Frames(1);
@@ -106,28 +99,6 @@ TEST_F(Still, PictureWithNoTiltStaysPutWhileTheTableShakes) {
     Add<StaticPicture>(file + "atX = 0.5;")->Draw(display->BackPicture(), 5, 3);
     ExpectPixels(display->BackPicture(),
                  {{80, 60, 0x102030u}, {79, 60, 0u}, {405, 63, 0x102030u}, {404, 63, 0u}});
-}
-
-TEST_F(Sound, ObjectPlaysOnceAndRestartsFromTheBeginningOnEachActivation) {
-    using namespace std::chrono;
-    ASSERT_TRUE(GetSoundSystem().Initialise(nullptr));
-    WriteFile(dir.File("bell.wav"), SineWave(22050, 440, 0.5, 0.3));
-    SoundObj* bell = Add<SoundObj>("filename = \"" + dir.File("bell.wav") + "\";");
-    const steady_clock::time_point start = steady_clock::now();
-    bell->Activate();
-    std::this_thread::sleep_until(start + milliseconds(300));
-    bell->Activate();
-    const steady_clock::time_point again = steady_clock::now();
-    EXPECT_EQ(platform::PlayingSoundCount(), 1);
-    // Played from its start again, it still sounds after its first half
-    // second (a late look proves nothing); and it ends: once, not looping.
-    std::this_thread::sleep_until(start + milliseconds(650));
-    EXPECT_TRUE(steady_clock::now() - again > milliseconds(450) || bell->Sound()->IsPlaying());
-    for (int i = 0; i < 300 && bell->Sound()->IsPlaying(); ++i)
-        std::this_thread::sleep_for(milliseconds(10));
-    EXPECT_FALSE(bell->Sound()->IsPlaying());
-    table.Clear();
-    GetSoundSystem().Release();
 }
 
 // Frames shown over `steps` steps of 0.1 s; events are counted.

@@ -85,11 +85,9 @@ TEST_F(Sim, SameInputSeedAndFrameTimeGiveTheSameTraceAndShotsEveryKFrames) {
 }
 
 TEST_F(Sim, RefusesWhatItCannotRunSayingWhy) {
-    WriteFile(dir.File("bad.txt"), "10 SPRING sideways\n");
     WriteFile(dir.File("unknown.txt"), "10 NUDGE down\n");
     const std::pair<std::string, std::string> cases[] = {
         {dir.File("missing.script"), "can't load table"},
-        {dir.File("table.script") + " --input " + dir.File("bad.txt"), "input line 1"},
         {dir.File("table.script") + " --input " + dir.File("unknown.txt"), "unknown control"},
         {"--frames x " + dir.File("table.script"), "usage"},
     };
