@@ -103,7 +103,6 @@ protected:
         EXPECT_NE(it, names_.end()) << name;
         return it == names_.end() ? -1 : it->second;
     }
-    bool Has(const std::string& name) const { return names_.count(name) != 0; }
     TableObject* Element(const std::string& name) { return sim_.table().Element(Index(name)); }
     CollisionForm* Form(const std::string& name) {
         return static_cast<CollisionForm*>(Element(name));

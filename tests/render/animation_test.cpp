@@ -98,18 +98,6 @@ TEST_F(ArchiveFrames, ValidOnlyWithEnoughEntriesAndDecodesTheDrawnFrame) {
     a.SetFrame(1);
     a.Draw(Back(), 0, 0);
     EXPECT_EQ(PixelAt(Back(), 1, 1), 0x0000BBu);
-    a.SetFrame(2);
-    a.Advance(0.1f);  // 0.35 s: wraps to frame 0
-    EXPECT_EQ(a.frame, 0);
-
-    a.forward = false;
-    a.elapsed = 0;
-    a.loop = false;
-    a.Advance(0.05f);
-    EXPECT_EQ(a.frame, 2);  // count - 1 - 0
-    a.Advance(0.3f);
-    EXPECT_EQ(a.frame, 0);
-    EXPECT_FALSE(a.playing);
 }
 
 }  // namespace
