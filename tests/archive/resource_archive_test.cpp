@@ -44,7 +44,7 @@ TEST(ResourceArchive, LookupIgnoresCaseAndBinarySearches) {
         {"data\\sounds\\HIT.wav", "W"},
         {"data\\zero", ""},
         {name55, "55"},
-        {name55 + "x", "<none>"},  // no name of 56 characters or more is found
+        {name55 + "x", "<none>"},          // no name of 56 characters or more is found
         {"data/config.script", "<none>"},  // archive names use backslashes
         {"data\\config", "<none>"},
         {"", "<none>"},
