@@ -1,7 +1,6 @@
 // Every generated table as a player meets it: the launch, the flippers, and
 // no way out of the playfield but the drain (the bumpers and goals are in
 // the rules tests). Runs on the data the build generated.
-#include <sstream>
 
 #include "tests/assets/table_fixture.h"
 #include "tools/zarnik-sim/random_shots.h"

@@ -4,7 +4,6 @@
 #include "elements/element_common.h"
 #include "elements/lights.h"
 #include "physics/collision_form.h"
-#include "table/game_random.h"
 #include "tests/elements/elements_fixture.h"
 
 namespace {
