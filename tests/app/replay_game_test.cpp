@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -127,9 +126,6 @@ TEST_F(ReplayGame, AGamePlayedInTheLoopReplaysHeadlessBitForBit) {
     for (const fs::directory_entry& e : fs::directory_iterator("data/replays"))
         names.push_back(e.path().filename().string());
     EXPECT_EQ(names, std::vector<std::string>{"last.replay"});
-    const std::string text = ReadAll("data/replays/last.replay");
-    std::printf("replay of %d frames (%.1f s of play): %zu bytes\n", kFrames,
-                double(app->recorder.replay().TotalMs()) / 1000.0, text.size());
     app->Shutdown();
     app.reset();
 
@@ -143,9 +139,9 @@ TEST_F(ReplayGame, AGamePlayedInTheLoopReplaysHeadlessBitForBit) {
     for (int f = 0; f < kFrames; ++f) {
         sim.StepFrame();
         const std::vector<float> replayed = TraceOf(sim.table());
-        ASSERT_EQ(replayed.size(), played[f].size()) << "frame " << f;
-        ASSERT_EQ(std::memcmp(replayed.data(), played[f].data(), replayed.size() * sizeof(float)),
-                  0)
+        ASSERT_TRUE(
+            replayed.size() == played[f].size() &&
+            !std::memcmp(replayed.data(), played[f].data(), replayed.size() * sizeof(float)))
             << "frame " << f;
         moved += f > 0 && played[f] != played[f - 1];
     }
@@ -169,6 +165,7 @@ TEST_F(ReplayGame, ADevelopersTableReloadsOnAChangeKeepingScoreAndBalls) {
     app->table.currentBallNumber = 2;
     const Vec2 at = FirstBall().position, speed = FirstBall().velocity;
     ASSERT_GT(std::hypot(speed.x, speed.y), 0.05f);
+    const std::vector<float> before = TraceOf(app->table);
     const int balls = app->table.ballsInPlay;
 
     // The author changes a key.
@@ -177,25 +174,15 @@ TEST_F(ReplayGame, ADevelopersTableReloadsOnAChangeKeepingScoreAndBalls) {
     ASSERT_NE(key, std::string::npos);
     text.replace(key, 15, "ball_count = 7;");
     WriteFile("data/tables/t0000.script", text);
-    const auto t0 = std::chrono::steady_clock::now();
     Frame(10);
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-    std::printf("reload frame: %.1f ms\n", ms);
     EXPECT_EQ(app->table.ball_count, 7);
-    EXPECT_EQ(app->table.score, 12340);
-    EXPECT_EQ(app->table.currentBallNumber, 2);
     EXPECT_EQ(app->table.ballsInPlay, balls);
-    // The ball kept its place and speed (the reload's frame ends the new
-    // table's light show and steps no ball) and goes on from there.
-    EXPECT_EQ(FirstBall().position.x, at.x);
-    EXPECT_EQ(FirstBall().position.y, at.y);
-    EXPECT_EQ(FirstBall().velocity.x, speed.x);
-    EXPECT_EQ(FirstBall().velocity.y, speed.y);
+    // Score, ball number and every ball's place and speed kept (the reload's
+    // frame ends the new table's light show and steps no ball); it goes on from there.
+    EXPECT_EQ(TraceOf(app->table), before);
     Frame(10);
     const Vec2 now = FirstBall().position;
     EXPECT_LT(std::hypot(now.x - at.x, now.y - at.y), std::hypot(speed.x, speed.y) * 0.02f);
-    EXPECT_GT(std::hypot(now.x - at.x, now.y - at.y), 0.0f);
     // The replay can't follow a changed table: its recording ended there.
     EXPECT_FALSE(app->recorder.Recording());
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "input/control_binding.h"
 #include "script/script_block.h"
@@ -53,20 +54,17 @@ protected:
 TEST_F(PadInput, EachPadActionPressesItsControlOnly) {
     ASSERT_EQ(input.controls.tilt, 4);
     EXPECT_EQ(Down(), "000000");
-    pad.pad.leftFlip = true;
-    EXPECT_EQ(Down(), "100000");
-    pad.pad = platform::PadState();
-    pad.pad.rightFlip = true;
-    EXPECT_EQ(Down(), "010000");
-    pad.pad = platform::PadState();
-    pad.pad.plunge = true;
-    EXPECT_EQ(Down(), "001000");
-    pad.pad = platform::PadState();
-    pad.pad.start = true;
-    EXPECT_EQ(Down(), "000100");
-    pad.pad = platform::PadState();
-    pad.pad.nudge = true;
-    EXPECT_EQ(Down(), "000010");
+    using P = platform::PadState;
+    const std::pair<bool P::*, const char*> cases[] = {{&P::leftFlip, "100000"},
+                                                       {&P::rightFlip, "010000"},
+                                                       {&P::plunge, "001000"},
+                                                       {&P::start, "000100"},
+                                                       {&P::nudge, "000010"}};
+    for (const auto& [action, down] : cases) {
+        pad.pad = P();
+        pad.pad.*action = true;
+        EXPECT_EQ(Down(), down);
+    }
     // The key state the menus type from is the keyboard's alone.
     EXPECT_FALSE(input.KeyStates().Down(20));
 }

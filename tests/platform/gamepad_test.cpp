@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 using platform::MapPad;
@@ -18,54 +20,38 @@ PadState Mapped(const PadRaw& raw, bool* latch) {
     return s;
 }
 
-TEST(MapPad, ShouldersOrTriggersPastHalfwayFlipAPlungesStartIsTheMenu) {
-    bool latch = false;
+// leftFlip, rightFlip, plunge, nudge, start as 0 and 1.
+std::string Bits(const PadState& s) {
+    return {char('0' + s.leftFlip), char('0' + s.rightFlip), char('0' + s.plunge),
+            char('0' + s.nudge), char('0' + s.start)};
+}
+
+TEST(MapPad, ShouldersOrTriggersPastHalfwayFlipAPlungesStartIsTheMenuTwoPadsAddUp) {
+    bool latch = false, other = false;
     PadRaw raw;
     raw.leftTrigger = 16383;
     raw.rightTrigger = 16384;
-    PadState s = Mapped(raw, &latch);
-    EXPECT_FALSE(s.leftFlip);
-    EXPECT_TRUE(s.rightFlip);
-    raw = PadRaw();
-    raw.leftShoulder = true;
-    raw.a = true;
-    raw.start = true;
-    s = Mapped(raw, &latch);
-    EXPECT_TRUE(s.leftFlip);
-    EXPECT_FALSE(s.rightFlip);
-    EXPECT_TRUE(s.plunge);
-    EXPECT_TRUE(s.start);
-    EXPECT_FALSE(s.nudge);
+    EXPECT_EQ(Bits(Mapped(raw, &latch)), "01000");
+    PadRaw second;
+    second.leftShoulder = second.a = second.start = true;
+    PadState s = Mapped(second, &other);
+    EXPECT_EQ(Bits(s), "10101");
+    MapPad(raw, &latch, &s);
+    EXPECT_EQ(Bits(s), "11101");
 }
 
 TEST(MapPad, AStickPushNudgesUntilItComesBackToRest) {
     bool latch = false;
     PadRaw raw;
-    raw.stickX = 23999;
-    EXPECT_FALSE(Mapped(raw, &latch).nudge);
-    raw.stickY = -24000;  // any direction
-    EXPECT_TRUE(Mapped(raw, &latch).nudge);
-    raw.stickX = 0;
-    raw.stickY = 8000;  // easing back but not at rest: still the same nudge
-    EXPECT_TRUE(Mapped(raw, &latch).nudge);
-    raw.stickY = 7999;
-    EXPECT_FALSE(Mapped(raw, &latch).nudge);
-    raw.stickY = 20000;  // not far enough for a second nudge
-    EXPECT_FALSE(Mapped(raw, &latch).nudge);
-    raw.stickX = -32768;
-    EXPECT_TRUE(Mapped(raw, &latch).nudge);
-}
-
-TEST(MapPad, TwoPadsAddUp) {
-    bool latchA = false, latchB = false;
-    PadRaw left, right;
-    left.leftShoulder = true;
-    right.rightShoulder = true;
-    PadState s;
-    MapPad(left, &latchA, &s);
-    MapPad(right, &latchB, &s);
-    EXPECT_TRUE(s.leftFlip);
-    EXPECT_TRUE(s.rightFlip);
+    // Past the push in any direction; easing back but not at rest is the
+    // same nudge; a second needs a return to rest.
+    const int steps[][3] = {{23999, 0, 0}, {23999, -24000, 1}, {0, 8000, 1},
+                            {0, 7999, 0},  {0, 20000, 0},      {-32768, 20000, 1}};
+    for (const auto& [x, y, nudge] : steps) {
+        raw.stickX = x;
+        raw.stickY = y;
+        EXPECT_EQ(Mapped(raw, &latch).nudge, bool(nudge)) << x << " " << y;
+    }
 }
 
 TEST(SdlGamepads, AVirtualPadWorksAtOnceAndLetsGoWhenPulledOut) {
@@ -78,21 +64,18 @@ TEST(SdlGamepads, AVirtualPadWorksAtOnceAndLetsGoWhenPulledOut) {
     ASSERT_TRUE(pad.Plug());
     ASSERT_TRUE(pads.Read(&s));
     EXPECT_EQ(pads.Count(), before + 1);
-    EXPECT_FALSE(s.plunge || s.leftFlip || s.rightFlip || s.nudge || s.start);
+    EXPECT_EQ(Bits(s), "00000");
 
     pad.SetButton(Button::A, true);
     pad.SetAxis(Axis::RightTrigger, 30000);
     pad.SetAxis(Axis::LeftX, 32767);
     ASSERT_TRUE(pads.Read(&s));
-    EXPECT_TRUE(s.plunge);
-    EXPECT_TRUE(s.rightFlip);
-    EXPECT_FALSE(s.leftFlip);
-    EXPECT_TRUE(s.nudge);
+    EXPECT_EQ(Bits(s), "01110");
 
     pad.Unplug();
     ASSERT_TRUE(pads.Read(&s));
     EXPECT_EQ(pads.Count(), before);
-    EXPECT_FALSE(s.plunge || s.rightFlip || s.nudge);
+    EXPECT_EQ(Bits(s), "00000");
 
     // Plugged in again: taken in again.
     ASSERT_TRUE(pad.Plug());
@@ -100,9 +83,7 @@ TEST(SdlGamepads, AVirtualPadWorksAtOnceAndLetsGoWhenPulledOut) {
     pad.SetButton(Button::Start, true);
     ASSERT_TRUE(pads.Read(&s));
     EXPECT_EQ(pads.Count(), before + 1);
-    EXPECT_TRUE(s.leftFlip);
-    EXPECT_TRUE(s.start);
-    EXPECT_FALSE(s.plunge);  // a new pad starts with every button up
+    EXPECT_EQ(Bits(s), "10001");  // a new pad starts with every button up
 }
 
 }  // namespace

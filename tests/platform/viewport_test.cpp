@@ -8,42 +8,39 @@ namespace {
 using platform::FitBackSurface;
 using platform::ScaleMode;
 using platform::ViewRect;
-using platform::WindowToBackSurface;
 
 constexpr ScaleMode kSmooth = ScaleMode::Smooth;
 constexpr ScaleMode kSharp = ScaleMode::Sharp;
 
-TEST(FitBackSurface, ThePlainWindowIsOneToOneInBothModes) {
-    EXPECT_EQ(FitBackSurface(800, 600, 800, 600, kSmooth), (ViewRect{0, 0, 800, 600}));
-    EXPECT_EQ(FitBackSurface(800, 600, 800, 600, kSharp), (ViewRect{0, 0, 800, 600}));
-}
-
-TEST(FitBackSurface, WideOutputsGetBarsLeftAndRight) {
-    EXPECT_EQ(FitBackSurface(1920, 1080, 800, 600, kSmooth), (ViewRect{240, 0, 1440, 1080}));
-    EXPECT_EQ(FitBackSurface(1366, 768, 800, 600, kSmooth), (ViewRect{171, 0, 1024, 768}));
-    EXPECT_EQ(FitBackSurface(1000, 701, 800, 600, kSmooth), (ViewRect{32, 0, 935, 701}));  // 934.67
-    // 1.5 times does not count as a whole multiple: 1:1 in the middle.
-    EXPECT_EQ(FitBackSurface(1920, 1080, 800, 600, kSharp), (ViewRect{560, 240, 800, 600}));
-    EXPECT_EQ(FitBackSurface(1920, 1200, 800, 600, kSharp), (ViewRect{160, 0, 1600, 1200}));
-    EXPECT_EQ(FitBackSurface(3840, 2160, 800, 600, kSharp), (ViewRect{720, 180, 2400, 1800}));
-}
-
-TEST(FitBackSurface, TallOutputsGetBarsAboveAndBelow) {
-    EXPECT_EQ(FitBackSurface(800, 1000, 800, 600, kSmooth), (ViewRect{0, 200, 800, 600}));
-    EXPECT_EQ(FitBackSurface(1000, 2000, 800, 600, kSmooth), (ViewRect{0, 625, 1000, 750}));
-    EXPECT_EQ(FitBackSurface(1700, 2000, 800, 600, kSharp), (ViewRect{50, 400, 1600, 1200}));
-}
-
-TEST(FitBackSurface, SmallerThanTheBackSurfaceShrinksEvenWhenSharp) {
-    EXPECT_EQ(FitBackSurface(400, 300, 800, 600, kSharp), (ViewRect{0, 0, 400, 300}));
-    EXPECT_EQ(FitBackSurface(500, 300, 800, 600, kSmooth), (ViewRect{50, 0, 400, 300}));
-    // A sliver of a window still gets a pixel, never a zero-sized copy.
-    EXPECT_EQ(FitBackSurface(1000, 1, 800, 600, kSmooth), (ViewRect{499, 0, 1, 1}));
-    EXPECT_EQ(FitBackSurface(0, 600, 800, 600, kSmooth), (ViewRect{0, 0, 0, 600}));
-    EXPECT_EQ(FitBackSurface(-5, -5, 800, 600, kSharp), (ViewRect{0, 0, 0, 0}));
-    // Huge sizes do not overflow.
-    EXPECT_EQ(FitBackSurface(2000000000, 1500000000, 800, 600, kSmooth),
-              (ViewRect{0, 0, 2000000000, 1500000000}));
+TEST(FitBackSurface, EveryOutputGetsItsExactRectangle) {
+    const struct {
+        int w, h;
+        ScaleMode mode;
+        ViewRect rect;
+    } cases[] = {
+        {800, 600, kSmooth, {0, 0, 800, 600}},  // the plain window: 1:1 in both modes
+        {800, 600, kSharp, {0, 0, 800, 600}},
+        // Wide: bars left and right.
+        {1920, 1080, kSmooth, {240, 0, 1440, 1080}},
+        {1366, 768, kSmooth, {171, 0, 1024, 768}},
+        {1000, 701, kSmooth, {32, 0, 935, 701}},     // 934.67
+        {1920, 1080, kSharp, {560, 240, 800, 600}},  // 1.5 is not whole: 1:1 in the middle
+        {1920, 1200, kSharp, {160, 0, 1600, 1200}},
+        {3840, 2160, kSharp, {720, 180, 2400, 1800}},
+        // Tall: bars above and below.
+        {800, 1000, kSmooth, {0, 200, 800, 600}},
+        {1000, 2000, kSmooth, {0, 625, 1000, 750}},
+        {1700, 2000, kSharp, {50, 400, 1600, 1200}},
+        // Smaller than the back surface shrinks, even when sharp.
+        {400, 300, kSharp, {0, 0, 400, 300}},
+        {500, 300, kSmooth, {50, 0, 400, 300}},
+        {1000, 1, kSmooth, {499, 0, 1, 1}},  // a sliver still gets a pixel
+        {0, 600, kSmooth, {0, 0, 0, 600}},
+        {-5, -5, kSharp, {0, 0, 0, 0}},
+        {2000000000, 1500000000, kSmooth, {0, 0, 2000000000, 1500000000}},  // no overflow
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FitBackSurface(c.w, c.h, 800, 600, c.mode), c.rect) << c.w << " x " << c.h;
 }
 
 TEST(CopiesUnfiltered, SharpAlwaysSmoothOnlyAtWholeMultiples) {
@@ -56,70 +53,52 @@ TEST(CopiesUnfiltered, SharpAlwaysSmoothOnlyAtWholeMultiples) {
     EXPECT_TRUE(CopiesUnfiltered({240, 0, 1440, 1080}, 800, 600, kSharp));
 }
 
-struct Mapped {
-    int x, y;
-};
-
-Mapped Map(int wx, int wy, int ww, int wh, int ow, int oh, ScaleMode mode) {
-    Mapped m{};
-    WindowToBackSurface(wx, wy, ww, wh, ow, oh, FitBackSurface(ow, oh, 800, 600, mode), 800, 600,
-                        &m.x, &m.y);
-    return m;
-}
-
-TEST(WindowToBackSurface, ThePlainWindowMapsEveryPixelToItself) {
-    for (int x : {-7, 0, 1, 399, 799, 800, 850}) {
-        const Mapped m = Map(x, x - 100, 800, 600, 800, 600, kSmooth);
-        EXPECT_EQ(m.x, x);
-        EXPECT_EQ(m.y, x - 100);  // a captured pointer past the edge stays past it
+TEST(WindowToBackSurface, EveryPointerMapsToItsExactBackPixel) {
+    // Window point, window size, output pixels, mode, back pixel.
+    const struct {
+        int wx, wy, ww, wh, ow, oh;
+        ScaleMode mode;
+        int x, y;
+    } cases[] = {
+        // The plain window maps to itself; a captured pointer past the edge stays past it.
+        {-7, -107, 800, 600, 800, 600, kSmooth, -7, -107},
+        {0, -100, 800, 600, 800, 600, kSmooth, 0, -100},
+        {799, 699, 800, 600, 800, 600, kSmooth, 799, 699},
+        {850, 750, 800, 600, 800, 600, kSmooth, 850, 750},
+        // 1920 x 1080 smooth: the picture spans x 240..1679 at 1.8 pixels a pixel.
+        {240, 0, 1920, 1080, 1920, 1080, kSmooth, 0, 0},
+        {1679, 1079, 1920, 1080, 1920, 1080, kSmooth, 799, 599},
+        {960, 540, 1920, 1080, 1920, 1080, kSmooth, 400, 300},
+        {239, 0, 1920, 1080, 1920, 1080, kSmooth, -1, 0},  // the left bar
+        {1680, 0, 1920, 1080, 1920, 1080, kSmooth, 800, 0},
+        // Bars above and below: 800 x 1000 has the picture at y 200..799.
+        {10, 200, 800, 1000, 800, 1000, kSmooth, 10, 0},
+        {10, 799, 800, 1000, 800, 1000, kSmooth, 10, 599},
+        {10, 199, 800, 1000, 800, 1000, kSmooth, 10, -1},
+        // Sharp, twice the size at (160, 0): window pixels 160 and 161 are back pixel 0.
+        {160, 0, 1920, 1200, 1920, 1200, kSharp, 0, 0},
+        {161, 1, 1920, 1200, 1920, 1200, kSharp, 0, 0},
+        {162, 1, 1920, 1200, 1920, 1200, kSharp, 1, 0},
+        {1759, 1199, 1920, 1200, 1920, 1200, kSharp, 799, 599},
+        // Sharp at 1.5 times: 1:1 at (560, 240).
+        {560, 240, 1920, 1080, 1920, 1080, kSharp, 0, 0},
+        {1359, 839, 1920, 1080, 1920, 1080, kSharp, 799, 599},
+        // High DPI: a 960 x 540 window drawn as 1920 x 1080 pixels.
+        {480, 270, 960, 540, 1920, 1080, kSmooth, 400, 300},
+        {120, 0, 960, 540, 1920, 1080, kSmooth, 0, 0},
+        {119, 0, 960, 540, 1920, 1080, kSmooth, -1, 0},
+        // An 800 x 600 window on a 2x display: sharp shows each back pixel as 2x2.
+        {799, 599, 800, 600, 1600, 1200, kSharp, 799, 599},
+        {300, 200, 800, 600, 1600, 1200, kSharp, 300, 200},
+    };
+    for (const auto& c : cases) {
+        int x = 0, y = 0;
+        platform::WindowToBackSurface(c.wx, c.wy, c.ww, c.wh, c.ow, c.oh,
+                                      FitBackSurface(c.ow, c.oh, 800, 600, c.mode), 800, 600, &x,
+                                      &y);
+        EXPECT_EQ(x, c.x) << c.wx << "," << c.wy << " in " << c.ww << " x " << c.wh;
+        EXPECT_EQ(y, c.y) << c.wx << "," << c.wy << " in " << c.ww << " x " << c.wh;
     }
-}
-
-TEST(WindowToBackSurface, LetterboxedSmoothScaling) {
-    // 1920 x 1080: the picture spans x 240..1679 at 1.8 pixels a pixel.
-    const Mapped first = Map(240, 0, 1920, 1080, 1920, 1080, kSmooth);
-    const Mapped last = Map(1679, 1079, 1920, 1080, 1920, 1080, kSmooth);
-    const Mapped middle = Map(960, 540, 1920, 1080, 1920, 1080, kSmooth);
-    const Mapped bar = Map(239, 0, 1920, 1080, 1920, 1080, kSmooth);
-    EXPECT_EQ(first.x, 0);
-    EXPECT_EQ(first.y, 0);
-    EXPECT_EQ(last.x, 799);
-    EXPECT_EQ(last.y, 599);
-    EXPECT_EQ(middle.x, 400);
-    EXPECT_EQ(middle.y, 300);
-    EXPECT_EQ(bar.x, -1);  // the left bar lies left of the back surface
-    EXPECT_EQ(Map(1680, 0, 1920, 1080, 1920, 1080, kSmooth).x, 800);
-    // Bars above and below: 800 x 1000 has the picture at y 200..799.
-    EXPECT_EQ(Map(10, 200, 800, 1000, 800, 1000, kSmooth).y, 0);
-    EXPECT_EQ(Map(10, 799, 800, 1000, 800, 1000, kSmooth).y, 599);
-    EXPECT_EQ(Map(10, 199, 800, 1000, 800, 1000, kSmooth).y, -1);
-}
-
-TEST(WindowToBackSurface, SharpScalingCoversWholeBlocks) {
-    // Twice the size at (160, 0): window pixels 160 and 161 are back pixel 0.
-    EXPECT_EQ(Map(160, 0, 1920, 1200, 1920, 1200, kSharp).x, 0);
-    EXPECT_EQ(Map(161, 1, 1920, 1200, 1920, 1200, kSharp).x, 0);
-    EXPECT_EQ(Map(162, 1, 1920, 1200, 1920, 1200, kSharp).x, 1);
-    EXPECT_EQ(Map(1759, 1199, 1920, 1200, 1920, 1200, kSharp).x, 799);
-    EXPECT_EQ(Map(1759, 1199, 1920, 1200, 1920, 1200, kSharp).y, 599);
-    // 1.5 times is not whole: 1:1 at (560, 240).
-    const Mapped m = Map(560, 240, 1920, 1080, 1920, 1080, kSharp);
-    EXPECT_EQ(m.x, 0);
-    EXPECT_EQ(m.y, 0);
-    EXPECT_EQ(Map(1359, 839, 1920, 1080, 1920, 1080, kSharp).y, 599);
-}
-
-TEST(WindowToBackSurface, HiDpiWindowsMapPointsThroughTheirPixels) {
-    // A 960 x 540 window drawn as 1920 x 1080 pixels: points are two pixels.
-    const Mapped middle = Map(480, 270, 960, 540, 1920, 1080, kSmooth);
-    EXPECT_EQ(middle.x, 400);
-    EXPECT_EQ(middle.y, 300);
-    EXPECT_EQ(Map(120, 0, 960, 540, 1920, 1080, kSmooth).x, 0);
-    EXPECT_EQ(Map(119, 0, 960, 540, 1920, 1080, kSmooth).x, -1);
-    // An 800 x 600 window on a 2x display: sharp shows each back pixel as 2x2.
-    EXPECT_EQ(Map(799, 599, 800, 600, 1600, 1200, kSharp).x, 799);
-    EXPECT_EQ(Map(799, 599, 800, 600, 1600, 1200, kSharp).y, 599);
-    EXPECT_EQ(Map(300, 200, 800, 600, 1600, 1200, kSharp).x, 300);
 }
 
 }  // namespace

@@ -187,16 +187,15 @@ TEST_P(PixelRoundTrip, EveryPixelGoesThroughTheFormatsConversion) {
 
 INSTANTIATE_TEST_SUITE_P(Depths, PixelRoundTrip, ::testing::Values(16, 24, 32));
 
-TEST(PixelOperations, AddSubtractBlendAndRemapWorkChannelByChannel) {
+TEST(PixelOperations, AddSubtractAndBlendWorkChannelByChannel) {
     // R 200, G 100, B 50 with R 100, G 150, B 0: add saturates, the fourth byte stays.
     auto a = Pixels({0x55C86432, 0}), b = Pixels({0x66649600, 0x00FFFFFF});
     a->Add(b.get());
     EXPECT_EQ(a->Pixels()[0], 0x55FFFA32u);
     // Subtract floors at 4, not 0.
-    auto diff = Pixels({0x00646464, 0x00C8C8C8});
-    diff->Subtract(Pixels({0x00C8C832, 0x00C8C8C8}).get());
-    EXPECT_EQ(diff->Pixels()[0], 0x00040432u);
-    EXPECT_EQ(diff->Pixels()[1], 0x00000000u);
+    a = Pixels({0x00646464, 0x00C8C8C8});
+    a->Subtract(Pixels({0x00C8C832, 0x00C8C8C8}).get());
+    EXPECT_EQ(a->Pixels()[0], 0x00040432u);
     // Blend: each weighted channel is shifted down on its own, then added;
     // 0 where the other picture's channel is 0.
     struct Case {
@@ -214,12 +213,6 @@ TEST(PixelOperations, AddSubtractBlendAndRemapWorkChannelByChannel) {
         mix->Blend(other.get(), c.weightSelf, c.weightOther);
         EXPECT_EQ(mix->Pixels()[0], c.result) << std::hex << c.self << " " << c.other;
     }
-    // Remap copies whole pixels; an offset outside the source leaves the pixel (white).
-    auto src = Pixels({0xA0000000u, 0xA0000001u, 0xA0000002u, 0xA0000003u});
-    Picture dst(2, 2, 0);
-    dst.Remap(src.get(), DisplacementMap{2, 2, {12, 0, 4, 4000}});
-    EXPECT_EQ(std::vector<std::uint32_t>(dst.Pixels(), dst.Pixels() + 4),
-              (std::vector<std::uint32_t>{0xA0000003u, 0xA0000000u, 0xA0000001u, 0xFFFFFFFFu}));
 }
 
 // The rules written out channel by channel, as plainly as they read.

@@ -73,11 +73,7 @@ TEST_F(Report, ABallSettledInACupIsAtRestAndTheUntouchedWallAndItsLinkAreListed)
     EXPECT_EQ(report.LinksNeverFired(), std::vector<int>{3});
     EXPECT_TRUE(report.outsides().empty());
     EXPECT_TRUE(report.subStepCaps().empty());
-    const std::string text = Text();
-    EXPECT_NE(text.find("report of 600 frames\nballs at rest outside a rest place: 1\n"),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("links that never fired: 1\n  3 "), std::string::npos) << text;
+    EXPECT_NE(Text().find("links that never fired: 1\n  3 "), std::string::npos) << Text();
 }
 
 TEST_F(Report, TheCommandReportsFromTheLoadOnButNotTheBallHeldByTheLightShow) {
@@ -91,8 +87,8 @@ TEST_F(Report, TheCommandReportsFromTheLoadOnButNotTheBallHeldByTheLightShow) {
     EXPECT_EQ(RunSim(options, out), 0);
     std::fclose(out);
     const std::string text = ReadFile(path);
-    EXPECT_NE(text.find("balls at rest outside a rest place: 1\n  ball 0 (element 0) at rest at "
-                        "0.4200 0.5800"),
+    EXPECT_NE(text.find("report of 900 frames\nballs at rest outside a rest place: 1\n  ball 0 "
+                        "(element 0) at rest at 0.4200 0.5800"),
               std::string::npos)
         << text;
     EXPECT_NE(text.find("forms never hit: 1\n  2 FORM\n"), std::string::npos) << text;
@@ -138,19 +134,6 @@ TEST_F(Report, AFastTinyBallHitsTheSubStepCap) {
         3, 0.05f);
     ASSERT_EQ(report.subStepCaps().count(0), 1u) << Text();
     EXPECT_EQ(report.subStepCaps().at(0).frames, (std::vector<int>{0, 1, 2}));
-    // At 0.01 s, 1200 radii: no cap.
-    SimReport slow;
-    SimRunner again;
-    SimOptions options;
-    options.table = dir.File("t.script");
-    options.dt = 0.01f;
-    std::string error;
-    ASSERT_TRUE(again.Start(options, &error)) << error;
-    slow.Begin(&again.table(), TableOutline::Default());
-    again.StepFrame();
-    slow.AfterFrame(0.01f, false);
-    EXPECT_TRUE(slow.subStepCaps().empty());
-    slow.End();
 }
 
 TEST_F(Report, ABallWedgedInANarrowElasticVeeStopsAtTheSeventhHit) {
@@ -182,8 +165,8 @@ TEST(Outline, PointsAreBoundedAndInsideIsEvenOdd) {
     EXPECT_EQ(error, "an outline needs 3 points at least");
     EXPECT_FALSE(ParseOutline("0 0\n1 0\n1 1e30\n", &o, &error));
     EXPECT_EQ(error, "outline line 3: expected 'x y'");
-    EXPECT_FALSE(ParseOutline("0 0\n1 nan\n1 1\n", &o, &error));
-    EXPECT_FALSE(ParseOutline("0 0\n1 1 1\n1 1\n", &o, &error));
+    for (const char* bad : {"0 0\n1 nan\n1 1\n", "0 0\n1 1 1\n1 1\n"})
+        EXPECT_FALSE(ParseOutline(bad, &o, &error)) << bad;
     EXPECT_TRUE(o.points.empty());
 }
 
@@ -214,16 +197,14 @@ TEST(RandomShots, EscapesThroughAGapAreFoundAndTheSearchRepeatsFromItsSeed) {
     const ShotSearchResult a = run();
     EXPECT_EQ(a.shots, 200);
     EXPECT_GT(a.escapes, 0);
-    EXPECT_LE(a.drained + a.held + a.escapes + a.stuck, a.shots);
     ASSERT_FALSE(a.cases.empty());
     EXPECT_EQ(a.cases[0].outcome, SHOT_ESCAPED);
     EXPECT_GT(a.cases[0].at.x, 0.9f);  // out through the gap
     EXPECT_LE(a.cases.size(), search.maxCases);
     const ShotSearchResult b = run();
-    EXPECT_EQ(b.escapes, a.escapes);
-    EXPECT_EQ(b.stuck, a.stuck);
-    EXPECT_EQ(b.cases[0].launch.from.x, a.cases[0].launch.from.x);
-    EXPECT_EQ(b.cases[0].launch.speed.y, a.cases[0].launch.speed.y);
+    EXPECT_TRUE(b.escapes == a.escapes && b.stuck == a.stuck &&
+                b.cases[0].launch.from.x == a.cases[0].launch.from.x &&
+                b.cases[0].launch.speed.y == a.cases[0].launch.speed.y);
 }
 
 }  // namespace
