@@ -16,9 +16,6 @@ TEST(FrameTiming, AveragesTheLast32FramesOfEachPart) {
     EXPECT_STREQ(text, "UPD 0.00 DRAW 0.00 PRES 0.00 ms");
     t.Add(1.0, 2.0, 3.0);
     t.Add(2.0, 4.0, 0.5);
-    EXPECT_DOUBLE_EQ(t.Update(), 1.5);
-    EXPECT_DOUBLE_EQ(t.Draw(), 3.0);
-    EXPECT_DOUBLE_EQ(t.Present(), 1.75);
     t.Format(text, sizeof text);
     EXPECT_STREQ(text, "UPD 1.50 DRAW 3.00 PRES 1.75 ms");
     // 32 frames of 10 push the first two out.
@@ -34,9 +31,9 @@ TEST(FrameTiming, TimesThatAreNotNumbersOrNegativeCountAsZero) {
     FrameTiming t;
     t.Add(std::numeric_limits<double>::quiet_NaN(), -5.0, std::numeric_limits<double>::infinity());
     t.Add(2.0, 2.0, 2.0);
-    EXPECT_DOUBLE_EQ(t.Update(), 1.0);
-    EXPECT_DOUBLE_EQ(t.Draw(), 1.0);
-    EXPECT_DOUBLE_EQ(t.Present(), 1.0);
+    char text[64];
+    t.Format(text, sizeof text);
+    EXPECT_STREQ(text, "UPD 1.00 DRAW 1.00 PRES 1.00 ms");
 }
 
 }  // namespace
