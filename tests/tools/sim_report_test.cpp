@@ -64,16 +64,12 @@ TEST_F(Report, ABallSettledInACupIsAtRestAndTheUntouchedWallAndItsLinkAreListed)
     const SimReport::Rest& r = report.rests()[0];
     EXPECT_EQ(r.element, 0);
     EXPECT_EQ(r.touching, 1);
-    EXPECT_NEAR(r.at.x, 0.42f, 0.001f);
-    EXPECT_NEAR(r.at.y, 0.58f, 0.001f);
     // Reported once, when the rest passes 2 s.
     EXPECT_GT(r.frame - r.from, 200);
     EXPECT_LE(r.frame - r.from, 202);
-    EXPECT_EQ(report.FormsNeverHit(), std::vector<int>{2});
     EXPECT_EQ(report.LinksNeverFired(), std::vector<int>{3});
     EXPECT_TRUE(report.outsides().empty());
     EXPECT_TRUE(report.subStepCaps().empty());
-    EXPECT_NE(Text().find("links that never fired: 1\n  3 "), std::string::npos) << Text();
 }
 
 TEST_F(Report, TheCommandReportsFromTheLoadOnButNotTheBallHeldByTheLightShow) {
@@ -92,6 +88,7 @@ TEST_F(Report, TheCommandReportsFromTheLoadOnButNotTheBallHeldByTheLightShow) {
               std::string::npos)
         << text;
     EXPECT_NE(text.find("forms never hit: 1\n  2 FORM\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("links that never fired: 1\n  3 "), std::string::npos) << text;
 }
 
 TEST_F(Report, AHeldControlOrAShortStopIsNoRest) {
