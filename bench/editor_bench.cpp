@@ -22,8 +22,9 @@ std::string BigTable(int links) {
     for (int i = 0; i < links; ++i)
         s += "Dummy { };;\n";
     for (int i = 0; i < links; ++i) {
-        s += "Link { from = " + std::to_string(i) + "; scores = 10; To { to = " +
-             std::to_string((i + 1) % links) + "; };; To { to = " + std::to_string((i + 2) % links) +
+        s += "Link { from = " + std::to_string(i) +
+             "; scores = 10; To { to = " + std::to_string((i + 1) % links) +
+             "; };; To { to = " + std::to_string((i + 2) % links) +
              "; };; To { to = " + std::to_string((i + 3) % links) + "; };; };;\n";
     }
     return s;
