@@ -9,15 +9,6 @@
 
 namespace {
 
-std::uint64_t Mix(std::uint64_t x) {
-    x ^= x >> 32;
-    x *= 0xd6e8feb86659fd93ull;
-    x ^= x >> 32;
-    x *= 0xd6e8feb86659fd93ull;
-    x ^= x >> 32;
-    return x;
-}
-
 // Long keys are filtered apart from short ones.
 constexpr std::uint64_t kLongSeed = 0x6a09e667f3bcc909ull;
 

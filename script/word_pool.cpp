@@ -2,19 +2,6 @@
 
 #include <cstring>
 
-namespace {
-
-std::uint64_t Mix(std::uint64_t x) {
-    x ^= x >> 32;
-    x *= 0xd6e8feb86659fd93ull;
-    x ^= x >> 32;
-    x *= 0xd6e8feb86659fd93ull;
-    x ^= x >> 32;
-    return x;
-}
-
-}  // namespace
-
 // Eight bytes at a time; words are mostly short.
 std::uint64_t HashBytes(std::string_view w) {
     std::uint64_t h = 0x9e3779b97f4a7c15ull ^ w.size();

@@ -8,6 +8,15 @@
 
 // A 64-bit hash of a word's bytes.
 std::uint64_t HashBytes(std::string_view bytes);
+// Spreads a 64-bit key over all its bits, for hash-table slots.
+inline std::uint64_t Mix(std::uint64_t x) {
+    x ^= x >> 32;
+    x *= 0xd6e8feb86659fd93ull;
+    x ^= x >> 32;
+    x *= 0xd6e8feb86659fd93ull;
+    x ^= x >> 32;
+    return x;
+}
 
 // The string pool of a compiled script. A word takes the offset of its first
 // occurrence anywhere in the pool built so far (also inside, or across the
