@@ -5,10 +5,10 @@ import numpy as np
 import art
 from panel_art import Theme
 from shapes import arc, capsule, circle
-from tablekit import (BOTTOM, BUMPER_RADIUS, MIRROR, HOLE_RADIUS, LANE_OUTER, LANE_WALL, LEFT_WALL, Form, begin,
-                      end_sensors, feedback_links, finish, flipper_forms, folder, guide_forms,
-                      lane_blocker, lane_wall, link, messages, mx, outer_wall, sling_forms, sling_lamps,
-                      sounds)
+from tablekit import (BOTTOM, BUMPER_RADIUS, Form, HOLE_RADIUS, LANE_OUTER, LANE_WALL, LEFT_WALL, MIRROR,
+                      begin, end_sensors, feedback_links, finish, flipper_forms, folder, guide_forms,
+                      lane_blocker, lane_wall, link, messages, mx, outer_wall, playfield_of, sling_forms,
+                      sling_lamps, sounds)
 
 NAME = "COSMOS"
 THEME = Theme(NAME, dark=(8, 10, 40), light=(44, 40, 110), accent=(120, 190, 255),
@@ -120,7 +120,7 @@ GAPS = [("outer wall", "guide L"), ("lane wall", "guide R"), ("guide L", "sling 
 
 def playfield_polygon():
     """The area the ball may be in: the outline closed along the bottom."""
-    return outline() + [(LANE_WALL[1], BOTTOM)]
+    return playfield_of(outline())
 
 
 def lamp_spots():

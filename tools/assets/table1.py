@@ -10,9 +10,10 @@ import numpy as np
 import art
 from panel_art import Theme
 from shapes import arc, capsule, circle
-from tablekit import (BOTTOM, BUMPER_RADIUS, LANE_OUTER, LANE_WALL, LEFT_WALL, MIRROR, SIZE, Form, begin,
-                      end_sensors, feedback_links, finish, flipper_forms, folder, guide_forms, lane_blocker,
-                      lane_wall, link, messages, outer_wall, outlane_covers, sling_forms, sling_lamps, sounds)
+from tablekit import (BUMPER_RADIUS, Form, LEFT_WALL, MIRROR, SIZE, begin, end_sensors, feedback_links,
+                      finish, flipper_forms, folder, guide_forms, lane_blocker, lane_wall, link, messages,
+                      outer_wall, outlane_covers, playfield_of, round_top_outline, sling_forms, sling_lamps,
+                      sounds)
 
 NAME = "VOLCANO"
 FOLDER = folder(1)
@@ -44,16 +45,11 @@ TITLE_Y = 0.63
 CRATER_TIME = 15.0
 
 
-def outline():
-    pts = [(LEFT_WALL, BOTTOM), (LEFT_WALL, 0.24)]
-    pts += arc(0.34, 0.24, 0.20, 180.0, 270.0, 10)[1:]
-    pts += arc(0.62, 0.28, 0.24, 270.0, 360.0, 24)
-    pts += [(LANE_OUTER, 0.99), (LANE_WALL[1], 0.99)]
-    return pts
+outline = round_top_outline
 
 
 def playfield_polygon():
-    return outline() + [(LANE_WALL[1], BOTTOM)]
+    return playfield_of(outline())
 
 
 def crater_shell():

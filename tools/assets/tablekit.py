@@ -138,6 +138,21 @@ def end_sensors(exit_x=0.74):
                  "COLLISION_NONE", 0.2, 0.8, "none")]
 
 
+def round_top_outline():
+    """The outer wall of a table with a rounded top: up the left side, over
+    the top and down to the launch lane."""
+    pts = [(LEFT_WALL, BOTTOM), (LEFT_WALL, 0.24)]
+    pts += arc(0.34, 0.24, 0.20, 180.0, 270.0, 10)[1:]
+    pts += arc(0.62, 0.28, 0.24, 270.0, 360.0, 24)
+    pts += [(LANE_OUTER, 0.99), (LANE_WALL[1], 0.99)]
+    return pts
+
+
+def playfield_of(outline_points):
+    """The playfield's polygon: the outline closed along the bottom."""
+    return outline_points + [(LANE_WALL[1], BOTTOM)]
+
+
 def outer_wall(points):
     return Form("outer wall", points, False, "COLLISION_COMBINE", 0.25, 0.75, "outline")
 
