@@ -254,36 +254,37 @@ EditorResult Editor::Create(std::string_view displayName) {
     return Done();
 }
 
-EditorResult Editor::Remove(const EditorExpect& expect) {
+EditorResult Editor::ChangeExpected(const EditorExpect& expect,
+                                    const std::function<bool(TableObject*, int)>& change) {
     std::lock_guard<std::recursive_mutex> lock(tableLock_);
     TableObject* e = nullptr;
     int index = -1;
     EditorResult r = CheckExpect(expect, &e, &index);
-    if (r.code != EditorResult::DONE)
+    if (r.code != EditorResult::DONE || !change(e, index))
         return r;
-    selected_ = nullptr;
-    table_.RemoveElement(index);
-    RenumberLinksAfterRemove(table_, index);
     std::lock_guard<std::mutex> events(eventMutex_);
     Bump(&events_.listVersion);
-    return Done();
+    return r;
+}
+
+EditorResult Editor::Remove(const EditorExpect& expect) {
+    return ChangeExpected(expect, [this](TableObject*, int index) {
+        selected_ = nullptr;
+        table_.RemoveElement(index);
+        RenumberLinksAfterRemove(table_, index);
+        return true;
+    });
 }
 
 EditorResult Editor::SwapWith(const EditorExpect& expect, int offset) {
-    std::lock_guard<std::recursive_mutex> lock(tableLock_);
-    TableObject* e = nullptr;
-    int index = -1;
-    EditorResult r = CheckExpect(expect, &e, &index);
-    if (r.code != EditorResult::DONE)
-        return r;
-    const int other = index + offset;
-    if (other < 0 || other >= table_.ElementCount())
-        return Done();
-    table_.SwapElements(index, other);
-    SwapLinkIndices(table_, index, other);
-    std::lock_guard<std::mutex> events(eventMutex_);
-    Bump(&events_.listVersion);
-    return Done();
+    return ChangeExpected(expect, [this, offset](TableObject*, int index) {
+        const int other = index + offset;
+        if (other < 0 || other >= table_.ElementCount())
+            return false;
+        table_.SwapElements(index, other);
+        SwapLinkIndices(table_, index, other);
+        return true;
+    });
 }
 
 EditorResult Editor::Up(const EditorExpect& expect) {
@@ -295,16 +296,10 @@ EditorResult Editor::Down(const EditorExpect& expect) {
 }
 
 EditorResult Editor::EnableEditor(const EditorExpect& expect) {
-    std::lock_guard<std::recursive_mutex> lock(tableLock_);
-    TableObject* e = nullptr;
-    int index = -1;
-    EditorResult r = CheckExpect(expect, &e, &index);
-    if (r.code != EditorResult::DONE)
-        return r;
-    e->SetEnabled(false);
-    std::lock_guard<std::mutex> events(eventMutex_);
-    Bump(&events_.listVersion);
-    return Done();
+    return ChangeExpected(expect, [](TableObject* e, int) {
+        e->SetEnabled(false);
+        return true;
+    });
 }
 
 EditorResult Editor::Apply(const EditorExpect& expect, std::string_view text) {

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -165,6 +166,10 @@ private:
     // Fails STALE when the selection is not what the page saw.
     EditorResult CheckExpect(const EditorExpect& expect, TableObject** element, int* index);
     EditorResult SwapWith(const EditorExpect& expect, int offset);
+    // Runs `change` on the element the request expects, under the table
+    // lock; when it reports a change, the list's watchers are told.
+    EditorResult ChangeExpected(const EditorExpect& expect,
+                                const std::function<bool(TableObject*, int)>& change);
     template <typename Fn>
     bool ActOnSelection(Fn&& fn);
     // Call with the event mutex held.
