@@ -65,17 +65,6 @@ void FillRandom(Surface& s, std::mt19937& rng, int blackOneIn) {
     s.Unlock();
 }
 
-void CopyPixels(Surface& from, Surface& to) {
-    PixelLock a, b;
-    ASSERT_TRUE(from.Lock(&a));
-    ASSERT_TRUE(to.Lock(&b));
-    for (int y = 0; y < a.height; ++y)
-        std::memcpy(b.pixels + y * b.pitch, a.pixels + y * a.pitch,
-                    std::size_t(a.width) * std::size_t(a.format.bits / 8));
-    to.Unlock();
-    from.Unlock();
-}
-
 // Our row copies against SDL's own blit, which drew the game before: with
 // and without the key, sources with black everywhere, nowhere, or in one
 // row, any size and place.
@@ -98,7 +87,8 @@ TEST_P(SurfaceDepth, BlitsMatchSdlsBlitPixelForPixel) {
             src.FillRect({int(rng() % unsigned(sw)), row, sw, row + 1}, 0);
         }
         FillRandom(ours, rng, 5);
-        CopyPixels(ours, sdl);
+        SDL_Rect all{0, 0, dw, dh};
+        ASSERT_EQ(SDL_LowerBlit(ours.Raw(), &all, sdl.Raw(), &all), 0);
         const int w = 1 + int(rng() % unsigned(std::min(sw, dw)));
         const int h = 1 + int(rng() % unsigned(std::min(sh, dh)));
         const int sx = int(rng() % unsigned(sw - w + 1)), sy = int(rng() % unsigned(sh - h + 1));
@@ -123,17 +113,11 @@ TEST_P(SurfaceDepth, KeyIsTestedAgainAfterEveryKindOfChange) {
     ASSERT_TRUE(black.Create(4, 2, format, false));
     ASSERT_TRUE(dst.Create(4, 2, format, false));
     black.Fill(0);
-    // What (1, 1) of dst shows after a keyed blit of src over red.
-    auto drawn = [&] {
+    // A keyed blit of src over red: a copy of src unless black in it is skipped.
+    auto copied = [&] {
         dst.Fill(red);
         EXPECT_TRUE(dst.Blit(src, {0, 0, 4, 2}, 0, 0, true));
-        PixelLock lock;
-        EXPECT_TRUE(dst.Lock(&lock));
-        std::uint32_t v = 0;
-        std::memcpy(&v, lock.pixels + lock.pitch + lock.format.bits / 8,
-                    std::size_t(lock.format.bits / 8));
-        dst.Unlock();
-        return v;
+        return Pixels(dst) == Pixels(src);
     };
     auto changes = std::vector<std::function<void()>>{
         [&] { src.Fill(0); },
@@ -152,10 +136,10 @@ TEST_P(SurfaceDepth, KeyIsTestedAgainAfterEveryKindOfChange) {
     };
     for (std::size_t i = 0; i < changes.size(); ++i) {
         src.Fill(blue);
-        EXPECT_EQ(drawn(), blue) << i;
+        EXPECT_TRUE(copied()) << i;
         EXPECT_FALSE(src.HasKeyPixels());
         changes[i]();
-        EXPECT_EQ(drawn(), red) << i;
+        EXPECT_FALSE(copied()) << i;
         EXPECT_TRUE(src.HasKeyPixels());
     }
 }
