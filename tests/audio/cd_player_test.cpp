@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,50 +19,43 @@ namespace {
 // track), positions one after another, plays that fail on chosen tracks.
 class FakeDrive : public CdDrive {
 public:
-    std::uint32_t Send(const char* command, char* reply, int size) override {
-        int n = int(lengths.size()), t = 0, m = 0, s = 0, f = 0;
-        char what[16] = {};
-        std::string out;
-        if (!std::strcmp(command, "status cdaudio mode")) {
-            out = n ? "stopped" : "not ready";
-        } else if (!std::strcmp(command, "status cdaudio number of tracks")) {
-            if (!n)
-                return CD_ERROR_NOT_READY;
-            out = std::to_string(n);
-        } else if (std::sscanf(command, "status cdaudio %15s track %d", what, &t) == 2) {
-            if (t < 1 || t > n)
-                return CD_ERROR_BAD_TRACK;
-            int frames = !std::strcmp(what, "length") ? lengths[std::size_t(t - 1)] : Start(t);
-            char msf[16];
-            std::snprintf(msf, sizeof msf, "%02d:%02d:%02d", frames / 4500, frames / 75 % 60,
-                          frames % 75);
-            out = !std::strcmp(what, "type") ? (t == 1 ? "other" : "audio") : msf;
-        } else if (std::sscanf(command, "play cdaudio from %d:%d:%d", &m, &s, &f) == 3) {
-            for (int k = 1; k <= n; ++k)
-                if (Start(k) == (m * 60 + s) * 75 + f)
-                    return played.push_back(k), failing.count(k) ? CD_ERROR_CANNOT_PLAY : 0u;
-            return CD_ERROR_CANNOT_PLAY;
+    FakeDrive(const std::vector<int>& lengths, const std::set<int>& failing) {
+        replies["status cdaudio mode"] = "stopped";
+        replies["status cdaudio number of tracks"] = std::to_string(lengths.size());
+        for (int t = 1, frame = 150; t <= int(lengths.size()); frame += lengths[t - 1], ++t) {
+            const std::string track = " track " + std::to_string(t);
+            replies["status cdaudio length" + track] = Msf(lengths[std::size_t(t - 1)]);
+            replies["status cdaudio position" + track] = Msf(frame);
+            replies["status cdaudio type" + track] = t == 1 ? "other" : "audio";
+            starts[Msf(frame)] = failing.count(t) ? -t : t;
         }
-        std::snprintf(reply, std::size_t(size), "%s", out.c_str());
+    }
+    std::uint32_t Send(const char* command, char* reply, int size) override {
+        const std::string c = command;
+        if (c.starts_with("play cdaudio from ")) {
+            const int t = starts.count(c.substr(18, 8)) ? starts[c.substr(18, 8)] : 0;
+            played.push_back(std::abs(t));
+            return t > 0 ? 0u : CD_ERROR_CANNOT_PLAY;
+        }
+        if (!replies.count(c))
+            return CD_ERROR_BAD_TRACK;
+        std::snprintf(reply, std::size_t(size), "%s", replies[c].c_str());
         return 0;
     }
-    int Start(int t) const {
-        int frame = 150;
-        for (int k = 1; k < t; ++k)
-            frame += lengths[std::size_t(k - 1)];
-        return frame;
+    static std::string Msf(int frames) {
+        char msf[16];
+        std::snprintf(msf, sizeof msf, "%02d:%02d:%02d", frames / 4500, frames / 75 % 60,
+                      frames % 75);
+        return msf;
     }
-    std::vector<int> lengths;
-    std::set<int> failing;
+    std::map<std::string, std::string> replies;
+    std::map<std::string, int> starts;  // a track's number, negative when its play fails
     std::vector<int> played;
 };
 
 struct FakePlayer {
     explicit FakePlayer(std::vector<int> lengths, std::set<int> failing = {})
-        : drive(new FakeDrive), player(std::unique_ptr<CdDrive>(drive)) {
-        drive->lengths = std::move(lengths);
-        drive->failing = std::move(failing);
-    }
+        : drive(new FakeDrive(lengths, failing)), player(std::unique_ptr<CdDrive>(drive)) {}
     FakeDrive* drive;
     CdPlayer player;
 };

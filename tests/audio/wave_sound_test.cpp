@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 #include <tuple>
 
+#include "archive/resource_archive.h"
 #include "audio/sound_pack.h"
 #include "audio/sound_system.h"
 #include "platform/audio_output.h"
@@ -103,24 +103,13 @@ TEST_F(WaveParsing, BrokenMissingOrEmptyWavesStayEmptyWithOneMessage) {
     }
 }
 
-class MapProvider : public ResourceProvider {
-public:
-    bool Find(const char* path, const std::uint8_t** data, std::uint32_t* size) const override {
-        auto it = entries.find(path);
-        if (it != entries.end())
-            *data = Bytes(it->second), *size = std::uint32_t(it->second.size());
-        return it != entries.end();
-    }
-    std::map<std::string, std::string> entries;
-};
-
 TEST_F(SoundTest, WithAnArchiveOnlyItsEntriesAreRead) {
     ScratchDir dir("archive_waves");
     std::string wave = SineWave(22050, 440, 0.1, 0.5);
     WriteFile(dir.File("loose.wav"), wave);
-    MapProvider archive;
-    archive.entries["data\\in.wav"] = wave;
-    archive.entries["data\\zero.wav"] = "";
+    const std::string pak = PackArchive({{"data\\in.wav", wave}, {"data\\zero.wav", ""}});
+    ResourceArchive archive;
+    ASSERT_TRUE(archive.OpenMemory(Bytes(pak), pak.size()));
     SetResourceProvider(&archive);
     std::unique_ptr<WaveSound> loose, inside, zero;
     std::string log = LogAddedBy([&] {
@@ -167,8 +156,8 @@ TEST_F(SoundTest, PackReadsWordsIntoExistingSlotsFromTheFirstPackOnly) {
     ScriptBlock button = SubBlock(WholeScript(scr), 1);
 
     SoundPack pack;
-    EXPECT_EQ(pack.AddSlot("up"), 0);
-    EXPECT_EQ(pack.AddSlot("down"), 1);
+    pack.AddSlot("up");
+    pack.AddSlot("down");
     std::string log = LogAddedBy([&] { pack.Read(button); });
     EXPECT_EQ(log, "");
     EXPECT_EQ(pack.slots[0].fileName, up);
