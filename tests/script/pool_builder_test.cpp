@@ -81,18 +81,6 @@ TEST(PoolBuilder, AgreesWithTheLowestPositionSearchOnRandomWords) {
     }
 }
 
-TEST(PoolBuilder, AWordAppendedAcrossTheSeamIsLaterFoundThere) {
-    // The first use takes the appended copy; later uses the first
-    // occurrence, which starts in the old pool's tail.
-    Placed placed = Build({"ab", "abab", "abab", "b"});
-    EXPECT_EQ(placed.pool, "ababab");
-    EXPECT_EQ(placed.offsets, (std::vector<std::uint32_t>{0, 2, 0, 1}));
-
-    placed = Build({"abcdefgh", "abcdefghabcdefgh", "abcdefghabcdefgh", "habc", ""});
-    EXPECT_EQ(placed.pool, "abcdefghabcdefghabcdefgh");
-    EXPECT_EQ(placed.offsets, (std::vector<std::uint32_t>{0, 8, 0, 7, 0}));
-}
-
 TEST(PoolBuilder, PathologicalLongWordsFallBackAndStayExact) {
     // A thousand long words end in the same 8 bytes, which fill the pool:
     // every pool byte would compare them all. The builder gives up on that
