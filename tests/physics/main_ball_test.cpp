@@ -11,13 +11,11 @@
 
 namespace {
 
-class Ball : public PhysicsTest {
-protected:
-    MainBall* AddBall(const std::string& body = "") { return Add<MainBall>(body); }
-};
+using Ball = PhysicsTest;
 
 TEST_F(Ball, SpeedIsCutTo1_3ButSubStepsComeFromTheUncutSpeed) {
-    MainBall* b = AddBall("radius = 0.03125; startup_position_x = 0.2; startup_position_y = 0.5;");
+    MainBall* b =
+        Add<MainBall>("radius = 0.03125; startup_position_x = 0.2; startup_position_y = 0.5;");
     b->velocity = {2.0f, -0.04375f};  // gravity over the step brings y to about 0
     b->Step(0.0625f);
     // 2.0 × 0.0625 / 0.03125 = 4 sub-steps; the cut speed would give 3.
@@ -25,7 +23,7 @@ TEST_F(Ball, SpeedIsCutTo1_3ButSubStepsComeFromTheUncutSpeed) {
     EXPECT_FLOAT_EQ(Length(b->velocity), 1.3f);
     EXPECT_NEAR(b->position.x, 0.2f + 1.3f * 0.0625f, 1e-5f);
     // Gravity adds once before the sub-steps.
-    MainBall* g = AddBall("startup_position_x = 0.5; startup_position_y = 0.5;");
+    MainBall* g = Add<MainBall>("startup_position_x = 0.5; startup_position_y = 0.5;");
     g->Step(0.01f);
     EXPECT_FLOAT_EQ(g->velocity.y, 0.007f);
     EXPECT_FLOAT_EQ(g->position.y, 0.5f + 0.007f * 0.01f);
@@ -33,7 +31,7 @@ TEST_F(Ball, SpeedIsCutTo1_3ButSubStepsComeFromTheUncutSpeed) {
 }
 
 TEST_F(Ball, LostOnlyBelow1_1) {
-    MainBall* b = AddBall();
+    MainBall* b = Add<MainBall>("");
     EXPECT_EQ(table.ballsInPlay, 1);
     b->position = {0.5f, 1.1f};
     b->Step(0.0f);
@@ -51,7 +49,7 @@ TEST_F(Ball, ServingAnnouncesEachBallAndTheLastThenEndsTheGame) {
     table.ball_count = 3;
     table.currentBallNumber = 1;
     MainBall* b =
-        AddBall("startup_position_x = 0.9; startup_position_y = 0.8; startup_speed_y = 0.5;");
+        Add<MainBall>("startup_position_x = 0.9; startup_position_y = 0.8; startup_speed_y = 0.5;");
     table.tiltWarnings = 2;
     table.tiltMode = true;
     std::vector<std::string> shown;
@@ -80,10 +78,10 @@ TEST_F(Ball, ServingAnnouncesEachBallAndTheLastThenEndsTheGame) {
 }
 
 TEST_F(Ball, TempBallsWaitOutOfPlayAndLostCopiesGoByTheNextUpdate) {
-    MainBall* t = AddBall("temp = 1;");
+    MainBall* t = Add<MainBall>("temp = 1;");
     EXPECT_FALSE(t->Enabled());
     EXPECT_EQ(table.ballsInPlay, 0);
-    MainBall* primary = AddBall();
+    MainBall* primary = Add<MainBall>("");
     std::unique_ptr<MainBall> copy = primary->MakeCopy();
     EXPECT_EQ(table.ballsInPlay, 2);
     EXPECT_FALSE(copy->Enabled());
@@ -106,8 +104,8 @@ TEST_F(Ball, TempBallsWaitOutOfPlayAndLostCopiesGoByTheNextUpdate) {
 }
 
 TEST_F(Ball, HeadOnExchangeCostsBothBalls40PercentAndCoincidentCentresSkipIt) {
-    MainBall* a = AddBall("radius = 0.025;");
-    MainBall* b = AddBall("radius = 0.025;");
+    MainBall* a = Add<MainBall>("radius = 0.025;");
+    MainBall* b = Add<MainBall>("radius = 0.025;");
     a->position = {0.5f, 0.5f};
     b->position = {0.56f, 0.5f};
     a->velocity = {1.0f, 0.0f};
@@ -133,10 +131,10 @@ TEST_F(Ball, DrawRefractsTheBackgroundTintsLightsAndShadesInThatOrder) {
     for (auto [name, rgb] : files)
         WriteFile(dir.File(name), SolidBmp(2, 2, rgb));
     table.screenRect = {0, 0, 64, 64};
-    MainBall* b =
-        AddBall("opacity = 0.75; refX = 20; refY = 0; shX = 1; shY = 0; dmap = \"" +
-                dir.File("map.bmp") + "\"; dmplus = \"" + dir.File("hi.bmp") + "\"; image = \"" +
-                dir.File("img.bmp") + "\"; shadow = \"" + dir.File("sh.bmp") + "\";");
+    MainBall* b = Add<MainBall>("opacity = 0.75; refX = 20; refY = 0; shX = 1; shY = 0; dmap = \"" +
+                                dir.File("map.bmp") + "\"; dmplus = \"" + dir.File("hi.bmp") +
+                                "\"; image = \"" + dir.File("img.bmp") + "\"; shadow = \"" +
+                                dir.File("sh.bmp") + "\";");
     b->position = {11.0f / 64.0f, 11.0f / 64.0f};
     Picture* back = display->BackPicture();
     auto paint = [&] {
