@@ -79,38 +79,26 @@ TEST_F(Flipper, StrikePushesReflectsAndKicksBallsItsSweepReaches) {
         flipper->Step(0.02f);
         return std::pair{b->position, b->velocity};
     };
-    struct Case {
-        const char* what;
+    // Motion, ball position and velocity before, then after.
+    const struct {
         Motion motion;
-        Vec2 position, velocity, positionAfter, velocityAfter;
+        float px, py, vx, vy, pxAfter, pyAfter, vxAfter, vyAfter;
     } struck[] = {
-        // Pushed along the normal of the swept line, reflected, kicked by fspeed.
-        {"above, rising",
-         RISING,
-         {0.58f, 0.47f},
-         {0.5f, 1.0f},
-         {0.5794347f, 0.4654777f},
-         {0.0598488f, -2.5211878f}},
-        {"below, falling: bspeed",
-         FALLING,
-         {0.57f, 0.52f},
-         {0.2f, -0.3f},
-         {0.57f, 0.5263171f},
-         {0.2f, 0.93f}},
-        {"half a radius past the tip",
-         RISING,
-         {0.6095f, 0.48f},
-         {},
-         {0.6095f, 0.4600743f},
-         {0.0f, -1.971f}},
+        // Above, rising: pushed along the normal of the swept line, reflected, kicked by fspeed.
+        {RISING, 0.58f, 0.47f, 0.5f, 1.0f, 0.5794347f, 0.4654777f, 0.0598488f, -2.5211878f},
+        // Below, falling: kicked by bspeed.
+        {FALLING, 0.57f, 0.52f, 0.2f, -0.3f, 0.57f, 0.5263171f, 0.2f, 0.93f},
+        // Half a radius past the tip.
+        {RISING, 0.6095f, 0.48f, 0.0f, 0.0f, 0.6095f, 0.4600743f, 0.0f, -1.971f},
     };
-    for (const Case& c : struck) {
-        auto [p, v] = strike(c.motion, c.position, c.velocity);
-        EXPECT_NEAR(p.x, c.positionAfter.x, 2e-6f) << c.what;
-        EXPECT_NEAR(p.y, c.positionAfter.y, 2e-6f) << c.what;
-        EXPECT_NEAR(v.x, c.velocityAfter.x, 2e-5f) << c.what;
-        EXPECT_NEAR(v.y, c.velocityAfter.y, 2e-5f) << c.what;
-        EXPECT_EQ(form->event_flag, 1) << c.what;
+    for (const auto& c : struck) {
+        SCOPED_TRACE(&c - struck);
+        auto [p, v] = strike(c.motion, {c.px, c.py}, {c.vx, c.vy});
+        EXPECT_NEAR(p.x, c.pxAfter, 2e-6f);
+        EXPECT_NEAR(p.y, c.pyAfter, 2e-6f);
+        EXPECT_NEAR(v.x, c.vxAfter, 2e-5f);
+        EXPECT_NEAR(v.y, c.vyAfter, 2e-5f);
+        EXPECT_EQ(form->event_flag, 1);
     }
     // Out of reach, behind the pivot, beyond this frame's sweep, on the side
     // the flipper moves away from, or a flipper at rest: untouched.
