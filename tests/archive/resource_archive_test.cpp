@@ -51,14 +51,6 @@ TEST(ResourceArchive, LookupIgnoresCaseAndBinarySearches) {
     };
     for (const auto& [path, bytes] : lookups)
         EXPECT_EQ(Find(a, path), bytes) << path;
-
-    int remaining = 0;
-    const ResourceArchive::Entry* e = a.FindEntry("DATA\\FONTS.SCRIPT", &remaining);
-    ASSERT_NE(e, nullptr);
-    EXPECT_STREQ(e->path, "data\\fonts.script");
-    EXPECT_EQ(remaining, 4);
-    EXPECT_STREQ(e[1].path, "data\\sounds\\hit.wav");
-    EXPECT_EQ(a.FindEntry("data\\nothing", &remaining), nullptr);
 }
 
 TEST(ResourceArchive, DamagedArchivesAreAbsentOrMissEntries) {

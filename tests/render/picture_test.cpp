@@ -141,6 +141,7 @@ TEST_P(PixelRoundTrip, UploadAndReadBackKeepWhatTheFormatCanHold) {
     // 565 keeps the top 5/6/5 bits; the fourth byte is left alone.
     const std::uint32_t out[4] = {0x77FF0000u, 0x7700FF00u, 0x770000FFu, 0x77123456u};
     const std::uint32_t out16[4] = {0x77F80000u, 0x7700FC00u, 0x770000F8u, 0x77103450u};
+    const std::uint32_t* expected = GetParam() == 16 ? out16 : out;
     Picture p(37, 5, PICTURE_SURFACE);
     const int n = 37 * 5;
     for (int i = 0; i < n; ++i)
@@ -149,7 +150,7 @@ TEST_P(PixelRoundTrip, UploadAndReadBackKeepWhatTheFormatCanHold) {
     std::fill(p.Pixels(), p.Pixels() + n, 0x77000000u);
     ASSERT_TRUE(p.ReadBack());
     for (int i = 0; i < n; ++i)
-        ASSERT_EQ(p.Pixels()[i], (GetParam() == 16 ? out16 : out)[i % 4]) << "pixel " << i;
+        ASSERT_EQ(p.Pixels()[i], expected[i % 4]) << "pixel " << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, PixelRoundTrip, ::testing::Values(16, 24, 32));
