@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -14,17 +13,15 @@
 class PackedData : public ::testing::Test {
 protected:
     void SetUp() override {
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        oldDir_ = cwd;
+        oldDir_ = std::filesystem::current_path();
         std::filesystem::create_directories("packed_only");
-        ASSERT_EQ(chdir("packed_only"), 0);
+        std::filesystem::current_path("packed_only");
         ASSERT_TRUE(archive_.Open(ZARNIK_BINARY_DIR "/data.pak"));
         SetResourceProvider(&archive_);
     }
     void TearDown() override {
         SetResourceProvider(nullptr);
-        ASSERT_EQ(chdir(oldDir_.c_str()), 0);
+        std::filesystem::current_path(oldDir_);
     }
     bool InArchive(const std::string& path) const {
         const std::uint8_t* data = nullptr;
@@ -32,6 +29,6 @@ protected:
         return archive_.Find(path.c_str(), &data, &size) && size > 0;
     }
 
-    std::string oldDir_;
+    std::filesystem::path oldDir_;
     ResourceArchive archive_;
 };

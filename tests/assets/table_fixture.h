@@ -3,10 +3,11 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
@@ -17,30 +18,14 @@
 #include "physics/main_ball.h"
 #include "physics/physics_elements.h"
 #include "tests/test_files.h"
+#include "tools/zarnik-sim/sim_report.h"
 #include "tools/zarnik-sim/sim_runner.h"
-
-struct Point {
-    float x, y;
-};
-
-inline bool Inside(const std::vector<Point>& poly, float x, float y) {
-    bool in = false;
-    for (std::size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) {
-        if ((poly[i].y > y) != (poly[j].y > y) &&
-            x < poly[i].x + (y - poly[i].y) * (poly[j].x - poly[i].x) / (poly[j].y - poly[i].y))
-            in = !in;
-    }
-    return in;
-}
 
 // The game screen as the tests see it: the names the table asked to show.
 struct ShownItems : GameScreenLink {
     void ShowItem(const char* name) override { names.push_back(name); }
     bool Shown(const std::string& name) const {
-        for (const std::string& n : names)
-            if (n == name)
-                return true;
-        return false;
+        return std::find(names.begin(), names.end(), name) != names.end();
     }
     std::vector<std::string> names;
 };
@@ -50,28 +35,25 @@ protected:
     static constexpr float kDt = 0.01f;
 
     void TearDown() override {
-        if (!oldDir_.empty()) {
-            ASSERT_EQ(chdir(oldDir_.c_str()), 0);
-        }
+        if (!oldDir_.empty())
+            std::filesystem::current_path(oldDir_);
     }
 
     // Loads table `number` and lets the light show after loading pass.
     void Start(int number, const std::string& recording = "") {
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        oldDir_ = cwd;
-        ASSERT_EQ(chdir(ZARNIK_BINARY_DIR), 0);
+        oldDir_ = std::filesystem::current_path();
+        std::filesystem::current_path(ZARNIK_BINARY_DIR);
         char name[32];
         std::snprintf(name, sizeof name, "t%04d", number);
         ReadNames(std::string("data/tables/") + name + ".script");
-        ReadOutline(std::string(name) + ".outline");
+        std::string error;
+        ASSERT_TRUE(ReadOutlineFile(std::string(name) + ".outline", &outline_, &error)) << error;
         RegisterPhysicsElements();
         RegisterTableElements();
         SimOptions options;
         options.table = std::string("data\\tables\\") + name + ".script";
         options.dt = kDt;
         options.inputFile = recording;
-        std::string error;
         bool started = false;
         const std::string log = LogAddedBy([&] { started = sim_.Start(options, &error); });
         ASSERT_TRUE(started) << error;
@@ -90,13 +72,6 @@ protected:
                 names_[name] = index;
         }
         ASSERT_GT(names_.size(), 50u) << path;
-    }
-    void ReadOutline(const std::string& path) {
-        std::ifstream in(path);
-        Point p;
-        while (in >> p.x >> p.y)
-            outline_.push_back(p);
-        ASSERT_GT(outline_.size(), 10u) << path;
     }
     int Index(const std::string& name) {
         auto it = names_.find(name);
@@ -134,11 +109,11 @@ protected:
     }
     int Score() { return sim_.table().score; }
     static bool InDrain(Vec2 p) { return p.y > 1.0f && p.x > 0.14f && p.x < 0.79f; }
-    bool Escaped(Vec2 p) const { return !InDrain(p) && !Inside(outline_, p.x, p.y); }
+    bool Escaped(Vec2 p) const { return !InDrain(p) && !outline_.Inside(p); }
 
-    std::string oldDir_;
+    std::filesystem::path oldDir_;
     std::map<std::string, int> names_;
-    std::vector<Point> outline_;
+    TableOutline outline_;
     SimRunner sim_;
     ShownItems shown_;
 };

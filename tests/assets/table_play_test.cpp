@@ -2,6 +2,8 @@
 // no way out of the playfield but the drain (the bumpers and goals are in
 // the rules tests). Runs on the data the build generated.
 
+#include <filesystem>
+
 #include "tests/assets/table_fixture.h"
 #include "tools/zarnik-sim/random_shots.h"
 
@@ -20,9 +22,7 @@ protected:
 class RecordedLaunch : public TablePlay {
 protected:
     void SetUp() override {
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        recording_ = std::string(cwd) + "/full_launch.rec";
+        recording_ = std::filesystem::absolute("full_launch.rec").string();
         std::ofstream(recording_) << "# full charge\n100 SPRING down\n210 SPRING up\n";
         TablePlay::SetUp();
     }
@@ -88,9 +88,7 @@ TEST_P(TablePlay, NoShotEscapesAndNoBallGetsStuck) {
     search.shots = 10000;
     search.seed = 20261206 + GetParam();
     search.dt = kDt;
-    search.outline.points.clear();
-    for (const Point& p : outline_)
-        search.outline.points.push_back({p.x, p.y});
+    search.outline = outline_;
     search.restSeconds = 5.0f;
     const ShotSearchResult r = RandomShotSearch(sim_.table(), sim_.input(), &shown_, search);
     for (const ShotCase& c : r.cases) {
