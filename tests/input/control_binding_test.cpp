@@ -22,11 +22,6 @@ public:
     bool fail = false;
 };
 
-void ReadText(InputManager* input, const std::string& text) {
-    ZarnikScr scr(text.data(), int(text.size()));
-    input->ReadBindings(WholeScript(scr));
-}
-
 TEST(KeyNames, LookupsIgnoreCaseAndUnknownNamesOrCodesGiveNothing) {
     EXPECT_EQ(KeyNameToCode("lshift"), 42);
     EXPECT_EQ(KeyNameToCode("F16"), 0);
@@ -40,14 +35,16 @@ TEST(KeyNames, LookupsIgnoreCaseAndUnknownNamesOrCodesGiveNothing) {
 }
 
 TEST(Controls, OnlyKeyboardBindingsWithKnownKeysArePressed) {
+    const std::string text =
+        "control { name = \"LEFTHANDLE\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"lshift\"; "
+        "};\n"
+        "control { name = \"FUTURE\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"F16\"; };\n"
+        "control { name = \"POINT\"; device = \"SYSTEM_MOUSE\"; devicecode = \"LSHIFT\"; };\n"
+        "other { name = \"SKIPPED\"; };\n"
+        "control { devicecode = \"SPACE\"; };\n";
+    ZarnikScr scr(text.data(), int(text.size()));
     InputManager input;
-    ReadText(&input,
-             "control { name = \"LEFTHANDLE\"; device = \"SYSTEM_KEYBOARD\"; devicecode = "
-             "\"lshift\"; };\n"
-             "control { name = \"FUTURE\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"F16\"; };\n"
-             "control { name = \"POINT\"; device = \"SYSTEM_MOUSE\"; devicecode = \"LSHIFT\"; };\n"
-             "other { name = \"SKIPPED\"; };\n"
-             "control { devicecode = \"SPACE\"; };\n");
+    input.ReadBindings(WholeScript(scr));
     ASSERT_EQ(input.bindings.Count, 4);
     EXPECT_EQ(input.bindings[3].name, "Unnamed");
     EXPECT_EQ(input.bindings[3].device, DEVICE_NONE);

@@ -10,15 +10,13 @@
 
 namespace {
 
-const char* kBindings =
-    " control { name = \"LEFTHANDLE\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"LSHIFT\"; "
-    "};;\r\n"
-    " control { name = \"RIGHTHANDLE\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"RSHIFT\"; "
-    "};;\r\n"
-    " control { name = \"SPRING\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"SPACE\"; };;\r\n"
-    " control { name = \"EXIT\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"ESCAPE\"; };;\r\n"
-    " control { name = \"TILT\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"T\"; };;\r\n"
-    " control { name = \"EXTRA\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"A\"; };;\r\n";
+// Six keyboard bindings: the five game controls and one more.
+const std::pair<const char*, const char*> kBindings[] = {{"LEFTHANDLE", "LSHIFT"},
+                                                         {"RIGHTHANDLE", "RSHIFT"},
+                                                         {"SPRING", "SPACE"},
+                                                         {"EXIT", "ESCAPE"},
+                                                         {"TILT", "T"},
+                                                         {"EXTRA", "A"}};
 
 class FailingPad : public platform::GamepadDevice {
 public:
@@ -31,7 +29,10 @@ public:
 class PadInput : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string text(kBindings);
+        std::string text;
+        for (const auto& [name, key] : kBindings)
+            text += std::string(" control { name = \"") + name +
+                    "\"; device = \"SYSTEM_KEYBOARD\"; devicecode = \"" + key + "\"; };;\r\n";
         ZarnikScr scr(text.data(), int(text.size()));
         input.ReadBindings(WholeScript(scr));
         input.FindGameControls();
@@ -69,7 +70,7 @@ TEST_F(PadInput, EachPadActionPressesItsControlOnly) {
     EXPECT_FALSE(input.KeyStates().Down(20));
 }
 
-TEST_F(PadInput, KeysAndPadsAddUpAndLettingGoOfOneKeepsTheOther) {
+TEST_F(PadInput, KeysAndPadsAddUpAndLettingGoOfOneKeepsTheOtherAndNoPadPressesNothing) {
     keys.Set(42, true);  // LSHIFT
     pad.pad.leftFlip = true;
     pad.pad.plunge = true;
@@ -78,9 +79,7 @@ TEST_F(PadInput, KeysAndPadsAddUpAndLettingGoOfOneKeepsTheOther) {
     EXPECT_EQ(Down(), "100000");
     keys.Set(42, false);
     EXPECT_EQ(Down(), "000000");
-}
-
-TEST_F(PadInput, AFailedReadOrNoPadPressesNothing) {
+    // A failed read or no pad presses nothing.
     FailingPad failing;
     input.SetGamepad(&failing);
     EXPECT_EQ(Down(), "000000");

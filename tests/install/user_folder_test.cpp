@@ -74,11 +74,4 @@ TEST(DataFolderFor, BesideTheProgramElseShareZarnikElseTheProgramsFolder) {
     EXPECT_EQ(DataFolderFor(prefix + "/bin"), prefix + "/bin");
 }
 
-TEST_F(UserFolder, AWritableDataFolderKeepsThePlayersFilesInIt) {
-    EXPECT_TRUE(FolderWritable("."));
-    EXPECT_EQ(ChooseUserDataFolder(), "");
-    EXPECT_EQ(UserDataFolder(), "");
-    EXPECT_FALSE(FolderWritable("no-such-folder"));
-}
-
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -199,10 +200,7 @@ TEST_F(HostileTables, FrameCountsAreCutWithOneMessageAndMissingFramesReportedInF
     const auto* gate = static_cast<const Locker*>(sim->table().Element(1));
     EXPECT_EQ(gate->Animation()->Count(), FrameAnimation::kMaxFrames);
     EXPECT_EQ(gate->filecount, 2000000000) << "kept as written, for saving";
-    int lines = 0;
-    for (char ch : log)
-        lines += ch == '\n';
-    EXPECT_EQ(lines, 5) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5) << log;
     EXPECT_NE(log.find("x####.bmp: 4096 of 4096 frames are missing !"), std::string::npos) << log;
     // Still a gate: it opens and closes on its rules.
     sim->table().Element(1)->Activate();

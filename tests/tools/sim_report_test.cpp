@@ -91,13 +91,10 @@ TEST_F(Report, TheCommandReportsFromTheLoadOnButNotTheBallHeldByTheLightShow) {
     EXPECT_NE(text.find("links that never fired: 1\n  3 "), std::string::npos) << text;
 }
 
-TEST_F(Report, AHeldControlOrAShortStopIsNoRest) {
-    // Shorter than 2 s: the ball lands at about frame 60.
-    Run(kCup, 220);
-    EXPECT_TRUE(report.rests().empty());
-
+TEST(RestTracker, EachInterruptionStartsTheTwoSecondsAgainAndTremblingIsStillRest) {
     RestTracker rest;
-    MainBall& ball = *static_cast<MainBall*>(sim.table().Ball(0));
+    Table table;
+    MainBall ball(table);
     ball.position = {0.5f, 0.5f};
     int reported = 0;
     for (int f = 0; f < 500; ++f)
