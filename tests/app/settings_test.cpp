@@ -75,6 +75,17 @@ TEST(SettingsFile, WrittenBesideAndRenamedIntoPlaceReadableByAll) {
     EXPECT_FALSE(ReadSettingsFile((dir.Path() + "/none").c_str(), &back));
 }
 
+// (With no file the configuration's stand, and safe mode keeps a window: the
+// game's own tests.)
+TEST(SettingsFile, SavedDepthAndFullScreenReplaceTheConfiguredOnes) {
+    ScratchDir dir("settings-video");
+    WriteFile(dir.File("settings"), Bytes({24, 0, 1.0f, 1.0f}));
+    VideoSettings v;
+    v.fullscreen = 1;
+    ApplySavedVideo(dir.File("settings").c_str(), false, &v);
+    EXPECT_EQ(std::make_pair(v.bpp, v.fullscreen), std::make_pair(24, 0));
+}
+
 // A child writes the settings over and over, alternating two values; it is
 // killed at moments spread over 30 ms after its first write. Whatever moment it dies, the file is
 // one of the two, whole.
