@@ -79,6 +79,8 @@ public:
     void TakeVideoPreferences();
     void TakeControlKeys();
     void TakePlayerName();
+    // The scaling switch: applied at once and kept in the options file.
+    void TakeScalePreference();
     // Volumes from the settings file (a missing file leaves them).
     void RestoreVolumes();
     bool SaveSettings();

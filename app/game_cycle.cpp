@@ -62,7 +62,9 @@ bool GameApp::Frame() {
 
     // Controls; the menu key switches modes at most four times a second.
     input.Poll();
-    const bool exitDown = input.Pressed(input.controls.exit) != 0;
+    // A name entered by keys takes Escape for itself.
+    const bool exitDown =
+        input.Pressed(input.controls.exit) != 0 && !(menuMode && Menus().navigator.HoldsMenuKey());
     if (exitRepeat.Switches(exitDown, frameClock.now)) {
         if (menuMode)
             LeaveMenu();
@@ -191,6 +193,7 @@ void GameApp::EnterMenu() {
     // Taps made in the game are not the menu's keys.
     platform::ForgetKeyPresses();
     menuMode = true;
+    Menus().navigator.Reset();
     if (Menus().root)
         Menus().root->Activate();
     PublishPreferences();
@@ -220,6 +223,10 @@ void GameApp::MenuStep(float dt) {
     menus.pointerX = mouseX;
     menus.pointerY = mouseY;
     menus.leftButton = leftButton;
+    // Keys and pads may drive instead: the pointer then stands at the highlight.
+    if (menus.navigator.Frame(menus, ReadMenuKeys(&input)))
+        attract.Touch();
+    GlobalCursorSet().visible = !menus.navigator.Driving();
     if (menus.root)
         menus.root->Update(dt);
     GlobalCursorSet().Update(dt, mouseX, mouseY);
@@ -275,6 +282,8 @@ void GameApp::CarryOutAction(MenuWrapper* control) {
             if (control->name == "CDVOLUME") {
                 if (const float* v = control->FloatValue())
                     GetCdPlayer().SetVolume(*v);
+            } else if (control->name == "SHARPSCALE") {
+                TakeScalePreference();
             } else if (control->name == "SAVEREPLAY") {
                 std::string saved;
                 ShowNotice(SaveReplayAs(&saved) ? "Replay saved as " + saved

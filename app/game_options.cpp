@@ -20,9 +20,13 @@ void ParseOptionsText(const char* text, int size, GameOptions* options) {
     const ScriptBlock whole = WholeScript(scr);
     ForEachSubBlock(whole, kBlocks, [&](int, const ScriptBlock& sub, int) {
         std::int32_t seconds = -1;
-        ReadKeys(sub, {KeyDef::Int("attract_seconds", &seconds)});
+        std::int32_t sharp = -2;
+        ReadKeys(sub,
+                 {KeyDef::Int("attract_seconds", &seconds), KeyDef::Int("sharpscale", &sharp)});
         if (seconds >= 0 && seconds <= GameOptions::kMaxAttractSeconds)
             options->attract_seconds = seconds;
+        if (sharp >= -1 && sharp <= 1)
+            options->sharpscale = sharp;
     });
 }
 
@@ -42,9 +46,14 @@ bool ReadOptionsFile(const char* path, GameOptions* options) {
 std::string OptionsText(const GameOptions& options) {
     return "// The game's options. attract_seconds: how long the menu waits untouched\r\n"
            "// before it plays recorded games behind it (data\\replays), 0 for never.\r\n"
+           "// sharpscale: the picture scaled to the window in whole-pixel steps (1) or\r\n"
+           "// smoothly (0); -1 leaves it to data\\config.script.\r\n"
            "options {\r\n"
            " attract_seconds = " +
            std::to_string(options.attract_seconds) +
+           ";\r\n"
+           " sharpscale = " +
+           std::to_string(options.sharpscale) +
            ";\r\n"
            "};;\r\n";
 }

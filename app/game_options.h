@@ -9,6 +9,7 @@
 //
 //   options {
 //    attract_seconds = 60;
+//    sharpscale = -1;
 //   };;
 struct GameOptions {
     static constexpr const char* kPath = "data\\options.script";
@@ -18,6 +19,9 @@ struct GameOptions {
     // How long the menu waits untouched before it plays recorded games
     // behind it; 0 never does.
     std::int32_t attract_seconds = kDefaultAttractSeconds;
+    // The player's scaling of the picture to the window: 1 sharp, 0 smooth,
+    // -1 as "data\config.script" says. zarnik --scale decides for one run.
+    std::int32_t sharpscale = -1;
 };
 
 // The `options` block of a script text over *options. A value out of range

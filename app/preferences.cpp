@@ -57,6 +57,7 @@ void GameApp::PublishPreferences() {
     menus.SetInt("TRUECOLOR", display.truecolor ? 1 : 0);
     menus.SetFloat("AUDIOVOLUME", AudioVolume());
     menus.SetFloat("CDVOLUME", GetCdPlayer().GetVolume());
+    menus.SetInt("SHARPSCALE", window.GetScaleMode() == platform::ScaleMode::Sharp ? 1 : 0);
     for (const ControlPreference& c : kControlPreferences) {
         const ControlBinding* b = BindingOf(input, c.index);
         FixedString<32> key;
@@ -95,4 +96,16 @@ void GameApp::TakePlayerName() {
     FixedString<256> name;
     if (Menus().GetString("PLAYER_NAME", &name))
         playerName = name.view();
+}
+
+void GameApp::TakeScalePreference() {
+    std::int32_t v = 0;
+    if (!Menus().GetInt("SHARPSCALE", &v))
+        return;
+    const bool sharp = v != 0;
+    window.SetScaleMode(sharp ? platform::ScaleMode::Sharp : platform::ScaleMode::Smooth);
+    if (options.sharpscale == (sharp ? 1 : 0))
+        return;
+    options.sharpscale = sharp ? 1 : 0;
+    WriteOptionsFile(GameOptions::kPath, options);
 }

@@ -119,7 +119,10 @@ bool GameApp::Initialise() {
         ReportMessage("Internal Error: can't create main window ?");
         return false;
     }
-    const bool sharp = scaleChoice >= 0 ? scaleChoice == 1 : video.sharpscale != 0;
+    // --scale, else the player's choice, else the configuration's.
+    const bool sharp = scaleChoice >= 0          ? scaleChoice == 1
+                       : options.sharpscale >= 0 ? options.sharpscale == 1
+                                                 : video.sharpscale != 0;
     window.SetScaleMode(sharp ? platform::ScaleMode::Sharp : platform::ScaleMode::Smooth);
     // The display on it.
     display.width = video.width;

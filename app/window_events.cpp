@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/game_app.h"
+#include "menu/menu_wrapper.h"
 
 void GameApp::HandleWindowEvent(const platform::WindowEvent& e) {
     using platform::WindowEventType;
@@ -12,6 +13,9 @@ void GameApp::HandleWindowEvent(const platform::WindowEvent& e) {
         case WindowEventType::LeftUp:
         case WindowEventType::RightDown:
         case WindowEventType::RightUp:
+            // The mouse moved or clicked: it has the menus again.
+            if (e.type != WindowEventType::PointerMove || e.x != mouseX || e.y != mouseY)
+                Menus().navigator.PointerMoved();
             // The pointer in back-surface pixels, as the window saw it last.
             mouseX = e.x;
             mouseY = e.y;

@@ -229,17 +229,18 @@ void InputManager::Poll() {
         // Code 0 is "no key": never pressed.
         b.pressed = (code > 0 && code < 256) ? (state_.keys[code] & 0x80) : 0;
     }
-    platform::PadState pad;
-    if (gamepad_ != nullptr && gamepad_->Read(&pad)) {
-        const std::pair<int, bool> pressed[] = {{controls.leftHandle, pad.leftFlip},
-                                                {controls.rightHandle, pad.rightFlip},
-                                                {controls.spring, pad.plunge},
-                                                {controls.tilt, pad.nudge},
-                                                {controls.exit, pad.start}};
-        for (const auto& [index, down] : pressed) {
-            if (down && index >= 0 && index < bindings.Count)
-                bindings[index].pressed = 0x80;
-        }
+    // A pad that can't be read is a pad with nothing held.
+    pad_ = platform::PadState();
+    if (gamepad_ != nullptr && !gamepad_->Read(&pad_))
+        pad_ = platform::PadState();
+    const std::pair<int, bool> pressed[] = {{controls.leftHandle, pad_.leftFlip},
+                                            {controls.rightHandle, pad_.rightFlip},
+                                            {controls.spring, pad_.plunge},
+                                            {controls.tilt, pad_.nudge},
+                                            {controls.exit, pad_.start}};
+    for (const auto& [index, down] : pressed) {
+        if (down && index >= 0 && index < bindings.Count)
+            bindings[index].pressed = 0x80;
     }
 }
 

@@ -79,6 +79,8 @@ public:
     // mouse buttons, not the keyboard); menu switches step back with it.
     void SetRightButton(bool down) { rightButton_ = down; }
     bool RightButtonDown() const { return rightButton_; }
+    // Every pad together as the last poll read them; the menus are driven by them.
+    const platform::PadState& Pads() const { return pad_; }
 
     flist<ControlBinding> bindings;
     GameControls controls;
@@ -87,5 +89,6 @@ private:
     platform::KeyboardDevice* keyboard_ = nullptr;
     platform::GamepadDevice* gamepad_ = nullptr;
     platform::KeyState state_;
+    platform::PadState pad_;
     bool rightButton_ = false;
 };

@@ -109,6 +109,7 @@ MenuWrapper::~MenuWrapper() {
         m.hintControl = nullptr;
     if (m.lastClicked == this)
         m.lastClicked = nullptr;
+    m.navigator.Forget(this);
 }
 
 bool MenuWrapper::Play(int, bool) {
@@ -491,4 +492,5 @@ void MenuSystem::Reset() {
     deactivateMenuEnabled = true;
     input = nullptr;
     readBudget = kMenuMaxControls;
+    navigator = MenuNavigator();
 }

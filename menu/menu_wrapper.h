@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "menu/menu_navigation.h"
 #include "script/fixed_string.h"
 #include "script/flist.h"
 
@@ -241,6 +242,8 @@ public:
     const InputManager* input = nullptr;
     // Controls the read of the current root may still build.
     int readBudget = kMenuMaxControls;
+    // The menus driven by keys and pads.
+    MenuNavigator navigator;
 };
 
 MenuSystem& Menus();

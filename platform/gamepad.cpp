@@ -12,6 +12,11 @@ void MapPad(const PadRaw& raw, bool* nudgeLatch, PadState* out) {
     out->rightFlip = out->rightFlip || raw.rightShoulder || raw.rightTrigger >= kTriggerHeld;
     out->plunge = out->plunge || raw.a;
     out->start = out->start || raw.start;
+    out->back = out->back || raw.b;
+    out->up = out->up || raw.dpadUp;
+    out->down = out->down || raw.dpadDown;
+    out->left = out->left || raw.dpadLeft;
+    out->right = out->right || raw.dpadRight;
     // The larger of the two directions, so a diagonal push counts as well.
     const int push = std::max(std::abs(raw.stickX), std::abs(raw.stickY));
     if (!*nudgeLatch && push >= kNudgePush)
@@ -78,7 +83,15 @@ bool SdlGamepads::Read(PadState* state) {
     for (Pad& p : pads_) {
         SDL_GameController* c = p.controller;
         PadRaw raw;
-        raw.a = SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_A) != 0;
+        auto down = [c](SDL_GameControllerButton b) {
+            return SDL_GameControllerGetButton(c, b) != 0;
+        };
+        raw.a = down(SDL_CONTROLLER_BUTTON_A);
+        raw.b = down(SDL_CONTROLLER_BUTTON_B);
+        raw.dpadUp = down(SDL_CONTROLLER_BUTTON_DPAD_UP);
+        raw.dpadDown = down(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+        raw.dpadLeft = down(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+        raw.dpadRight = down(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
         raw.leftShoulder = SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_LEFTSHOULDER) != 0;
         raw.rightShoulder =
             SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER) != 0;
@@ -143,9 +156,15 @@ void VirtualPad::Unplug() {
 }
 
 void VirtualPad::SetButton(Button button, bool down) {
-    static constexpr SDL_GameControllerButton kButtons[] = {
-        SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
-        SDL_CONTROLLER_BUTTON_RIGHTSHOULDER};
+    static constexpr SDL_GameControllerButton kButtons[] = {SDL_CONTROLLER_BUTTON_A,
+                                                            SDL_CONTROLLER_BUTTON_START,
+                                                            SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
+                                                            SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
+                                                            SDL_CONTROLLER_BUTTON_B,
+                                                            SDL_CONTROLLER_BUTTON_DPAD_UP,
+                                                            SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+                                                            SDL_CONTROLLER_BUTTON_DPAD_LEFT,
+                                                            SDL_CONTROLLER_BUTTON_DPAD_RIGHT};
     if (joystick_)
         SDL_JoystickSetVirtualButton(joystick_, kButtons[int(button)], down ? 1 : 0);
 }

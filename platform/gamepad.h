@@ -14,12 +14,17 @@ struct PadState {
     bool plunge = false;     // A (south): hold to pull, let go to launch
     bool nudge = false;      // a quick push of the left stick, any way
     bool start = false;      // Start: the menu and back
+    // The menus without a mouse: the D-pad moves the highlight, A (plunge)
+    // clicks, B goes back.
+    bool up = false, down = false, left = false, right = false;
+    bool back = false;  // B (east)
 };
 
 // One pad's raw values as SDL's game controller reports them (axes -32768..
 // 32767, triggers 0..32767).
 struct PadRaw {
-    bool a = false, leftShoulder = false, rightShoulder = false, start = false;
+    bool a = false, b = false, leftShoulder = false, rightShoulder = false, start = false;
+    bool dpadUp = false, dpadDown = false, dpadLeft = false, dpadRight = false;
     int leftTrigger = 0, rightTrigger = 0;
     int stickX = 0, stickY = 0;
 };
@@ -86,7 +91,7 @@ private:
 // tests play the game with it through the same path a real pad takes.
 class VirtualPad {
 public:
-    enum class Button { A, Start, LeftShoulder, RightShoulder };
+    enum class Button { A, Start, LeftShoulder, RightShoulder, B, Up, Down, Left, Right };
     enum class Axis { LeftX, LeftY, LeftTrigger, RightTrigger };
 
     VirtualPad() = default;

@@ -2,6 +2,8 @@
 the pictures) and the menu script in the game's own text conventions."""
 import math
 
+import fonts
+
 FOLDER = "data\\menu\\"
 SCRIPT = FOLDER + "main.script"
 LOADING = FOLDER + "loading.bmp"
@@ -39,35 +41,40 @@ ROOT_BUTTONS = {
 OPTIONS_PANEL = (80, 134, 640, 400)
 SCORES_PANEL = (180, 128, 440, 258)
 SCORES_AT = (213, 167)  # where the game draws the scores table
-BACK_OPTIONS = (340, 486, 120, 36)
+BACK_OPTIONS = (584, 490, 120, 36)  # bottom right: the knob's row reaches the middle
 BACK_SCORES = (340, 332, 120, 36)
 
 # Options, left column: display switches and the two volumes.
 LEFT_X = 104
 SWITCHES = {
     # name: (label, label y, toggle x, y, w, h, hint)
-    "FULLSCREEN": ("FULL SCREEN", 234, 306, 218, 92, 32, "Play in a window or on the whole screen"),
-    "TRUECOLOR": ("TRUE COLOUR", 278, 306, 262, 92, 32, "32-bit colour; takes effect in full screen only"),
+    "FULLSCREEN": ("FULL SCREEN", 230, 306, 214, 92, 32, "Play in a window or on the whole screen"),
+    "TRUECOLOR": ("TRUE COLOUR", 272, 306, 256, 92, 32, "32-bit colour; takes effect in full screen only"),
+    "SHARPSCALE": ("SHARP SCALING", 314, 306, 298, 92, 32,
+                   "On: whole-pixel steps, unfiltered; off: smooth scaling to the window"),
 }
-SLIDER_LABEL_Y = 318
-SLIDER = (104, 332, 294, 30)  # frame rectangle
+SLIDER_LABEL_Y = 352
+SLIDER = (104, 366, 294, 30)  # frame rectangle
 SLIDER_TRACK = (118, 380)  # the value runs from 0 at x 118 to 1 at x 380
 SLIDER_FRAMES = 21
-KNOB_LABEL_Y = 386
-KNOB = (104, 398, 84, 84)  # frame rectangle
+KNOB_LABEL_Y = 420
+KNOB = (104, 432, 84, 84)  # frame rectangle
 KNOB_FRAMES = 32
 KNOB_START = math.radians(135.0)  # value 0 points down and to the left
 KNOB_SWEEP = math.radians(270.0)  # clockwise to value 1
-KNOB_BAR = (204, 433, 194, 14)  # revealed from the left as the value grows
+KNOB_BAR = (204, 467, 194, 14)  # revealed from the left as the value grows
 
 # Options, right column: key capture fields and the player name.
 RIGHT_X = 424
+# The hints also name the pad's fixed bindings (platform/gamepad).
 FIELDS = {
     # name: (label, y, caption, hint)
-    "LEFTHANDLE_CONTROL": ("LEFT FLIPPER", 218, "LSHIFT", "Click, then press the key for the left flipper"),
-    "RIGHTHANDLE_CONTROL": ("RIGHT FLIPPER", 258, "RSHIFT", "Click, then press the key for the right flipper"),
-    "LAUNCH_CONTROL": ("LAUNCH", 298, "SPACE", "Click, then press the key that pulls the plunger"),
-    "TILT_CONTROL": ("NUDGE", 338, "T", "Click, then press the key that nudges the table"),
+    "LEFTHANDLE_CONTROL": ("LEFT FLIPPER", 218, "LSHIFT",
+                           "Click, then press the key for the left flipper. Pad: left shoulder or trigger"),
+    "RIGHTHANDLE_CONTROL": ("RIGHT FLIPPER", 258, "RSHIFT",
+                            "Click, then press the key for the right flipper. Pad: right shoulder or trigger"),
+    "LAUNCH_CONTROL": ("LAUNCH", 298, "SPACE", "Click, then press the key that pulls the plunger. Pad: hold A"),
+    "TILT_CONTROL": ("NUDGE", 338, "T", "Click, then press the key that nudges the table. Pad: push the left stick"),
 }
 FIELD_X, FIELD_W, FIELD_H = 558, 146, 32
 NAME_LABEL_Y = 394
@@ -166,13 +173,13 @@ def option_rows():
         rows.append((name.lower() + "_row", (RIGHT_X - 4, y - 2, FIELD_X + FIELD_W - RIGHT_X + 8, FIELD_H + 4), hint))
     x, y, w, h = NAME_FIELD
     rows.append(("player_name_row", (RIGHT_X - 4, NAME_LABEL_Y - 12, x + w - RIGHT_X + 8, y + h - NAME_LABEL_Y + 14),
-                 "Click and type your name for the scores table"))
+                 "Click and type your name, or press Enter (pad: A) and pick letters with up and down"))
     return rows
 
 
 def options_menu():
     kids = [button("DEACTIVATEMENU", BACK_OPTIONS, [picture(hot("back_options"), *glow_origin(BACK_OPTIONS, GLOW))],
-                   hint="Back to the title screen", sounds=(SOUND_BACK, SOUND_DOWN))]
+                   hint="Back to the title screen (pad: B)", sounds=(SOUND_BACK, SOUND_DOWN))]
     for name, (label, ly, x, y, w, h, hint) in SWITCHES.items():
         states = [picture(FOLDER + "%s_%d.bmp" % (name.lower(), s), x, y) for s in (0, 1)]
         # The whole row toggles: label and switch.
@@ -250,5 +257,10 @@ SCORES_SIZE = (460, 278)
 
 
 def script_text():
-    lines = root_menu().text()
+    root = root_menu()
+    room = HINT_BAR[0] + HINT_BAR[2] - HINT_AT[0] - 8
+    for c in root.walk():
+        if fonts.text_width("hint", c.hint) > room:
+            raise ValueError("hint too long for the hint bar: %r" % c.hint)
+    lines = root.text()
     return ("\r\n".join(lines) + "\r\n").encode("cp1251")
