@@ -1,6 +1,7 @@
 // One menu frame, headless: a page of 12 buttons with highlights, a switch,
 // a slider, an edit field and an 800 x 600 background, stepped with a moving
-// pointer and drawn into an 800 x 600 back surface; and the page's read.
+// pointer and drawn into an 800 x 600 back surface; the same page driven by
+// keys; and the page's read.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -100,6 +101,27 @@ void BM_MenuFrame(benchmark::State& state) {
     GlobalPictureCache().Clear();
 }
 BENCHMARK(BM_MenuFrame);
+
+// What keys add to a menu frame while they drive: the page's stops found
+// and sorted, the highlight moved every other frame, the pointer placed.
+void BM_MenuNavigation(benchmark::State& state) {
+    Display display;
+    display.width = 800;
+    display.height = 600;
+    display.bpp = 32;
+    display.Initialise(nullptr);
+    ReadPage(PageScript());
+    Menus().root->Activate();
+    MenuKeys keys;
+    for (auto _ : state) {
+        keys.down = !keys.down;
+        benchmark::DoNotOptimize(Menus().navigator.Frame(Menus(), keys));
+    }
+    Menus().Reset();
+    GlobalFontCache().Clear();
+    GlobalPictureCache().Clear();
+}
+BENCHMARK(BM_MenuNavigation);
 
 void BM_MenuRead(benchmark::State& state) {
     Display display;

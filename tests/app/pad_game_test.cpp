@@ -1,13 +1,16 @@
 // A game of the generated tables played by SDL's virtual pad, through the
 // game's own pad reader: Start leaves the menu, A launches, the shoulders
-// flip, a stick push nudges, Start goes back to the menu.
+// flip, a stick push nudges, Start goes back to the menu. And the generated
+// menus driven without a mouse, by keys alone and by the pad alone.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "app/game_app.h"
+#include "menu/menu_wrapper.h"
 #include "physics/main_ball.h"
 #include "platform/gamepad.h"
 #include "script/file_access.h"
@@ -58,6 +61,32 @@ protected:
             fakeNow += 10;
             ASSERT_TRUE(app->Frame());
         }
+    }
+
+    // A key or a pad button down for a frame, then up for one.
+    void TapKey(int code) {
+        keys.Set(code, true);
+        Frames(1);
+        keys.Set(code, false);
+        Frames(1);
+    }
+    void TapPad(Button button) {
+        pad.SetButton(button, true);
+        Frames(1);
+        pad.SetButton(button, false);
+        Frames(1);
+    }
+    // Steps the highlight until it is on the control of that name, the
+    // switch of that name or the button that opens it; false after a round.
+    static bool Lit(const char* name) {
+        const MenuWrapper* c = Menus().navigator.Highlight();
+        return c && (c->name == name || (c->parent && c->parent->name == name) ||
+                     (c->Child(1) && c->Child(1)->name == name));
+    }
+    bool MoveTo(const char* name, const std::function<void()>& step) {
+        for (int i = 0; i < 24 && !Lit(name); ++i)
+            step();
+        return Lit(name);
     }
 
     ScratchDir dir{"pad-game"};
@@ -112,6 +141,66 @@ TEST_F(PadGame, StartLaunchFlipNudgeAndBackToTheMenu) {
     Frames(1);
     pad.SetButton(Button::Start, false);
     EXPECT_TRUE(app->menuMode);
+}
+
+TEST_F(PadGame, KeysAloneSetTheVolumeTheScalingAndTheName) {
+    constexpr int kEsc = 1, kEnter = 28, kUp = 200, kLeft = 203, kRight = 205, kDown = 208;
+    const auto down = [&] { TapKey(kDown); };
+    Frames(2);
+    // The output's volume outlives a game in this process: the slider starts full.
+    Menus().SetFloat("AUDIOVOLUME", 1.0f);
+    ASSERT_TRUE(MoveTo("OPTIONSMENU", down));
+    TapKey(kEnter);
+    ASSERT_TRUE(Menus().Find("OPTIONSMENU")->IsShown());
+
+    ASSERT_TRUE(MoveTo("AUDIOVOLUME", down));
+    TapKey(kLeft);
+    TapKey(kLeft);
+    EXPECT_FLOAT_EQ(app->audioVolume, 0.9f) << "two of the slider's 20 steps down from full";
+
+    const bool wasSharp = app->window.GetScaleMode() == platform::ScaleMode::Sharp;
+    ASSERT_TRUE(MoveTo("SHARPSCALE", down));
+    TapKey(kRight);
+    EXPECT_NE(app->window.GetScaleMode() == platform::ScaleMode::Sharp, wasSharp);
+    GameOptions saved;
+    ASSERT_TRUE(ReadOptionsFile(GameOptions::kPath, &saved));
+    EXPECT_EQ(saved.sharpscale, wasSharp ? 0 : 1);
+
+    // Escape ends an entry, not the menu.
+    ASSERT_TRUE(MoveTo("PLAYER_NAME", down));
+    TapKey(kEnter);
+    TapKey(kUp);
+    TapKey(kEsc);
+    ASSERT_TRUE(app->menuMode);
+    // "Player": P up to Q, then a letter after the end.
+    TapKey(kEnter);
+    TapKey(kUp);
+    for (int i = 0; i < 6; ++i)
+        TapKey(kRight);
+    TapKey(kUp);
+    TapKey(kEnter);
+    TapKey(kEsc);  // the menu key: the game starts with the name
+    EXPECT_FALSE(app->menuMode);
+    EXPECT_STREQ(app->playerName.c_str(), "QlayerA");
+}
+
+TEST_F(PadGame, PadOpensTheOptionsStepsTheVolumeGoesBackAndStarts) {
+    const auto down = [&] { TapPad(Button::Down); };
+    Frames(2);
+    // The output's volume outlives a game in this process: the slider starts full.
+    Menus().SetFloat("AUDIOVOLUME", 1.0f);
+    ASSERT_TRUE(MoveTo("OPTIONSMENU", down));
+    TapPad(Button::A);
+    MenuWrapper* options = Menus().Find("OPTIONSMENU");
+    ASSERT_TRUE(options->IsShown());
+    ASSERT_TRUE(MoveTo("AUDIOVOLUME", down));
+    TapPad(Button::Left);
+    EXPECT_FLOAT_EQ(app->audioVolume, 0.95f);
+    TapPad(Button::B);
+    EXPECT_FALSE(options->IsShown()) << "B is the options' back button";
+    ASSERT_TRUE(MoveTo("START", [&] { TapPad(Button::Up); }));
+    TapPad(Button::A);
+    EXPECT_FALSE(app->menuMode);
 }
 
 }  // namespace

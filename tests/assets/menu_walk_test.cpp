@@ -120,11 +120,11 @@ TEST_F(MainMenu, OptionsSwitchesSlidersAndFieldsChangeTheirValues) {
     EXPECT_EQ(Click(200, 236), "FULLSCREEN");
     ASSERT_TRUE(Menus().GetInt("FULLSCREEN", &full));
     EXPECT_EQ(full, 1);
-    EXPECT_EQ(Click(118 + 262 / 4, 347), "AUDIOVOLUME");
-    EXPECT_EQ(Click(146, 410), "CDVOLUME");
+    EXPECT_EQ(Click(118 + 262 / 4, 381), "AUDIOVOLUME");
+    EXPECT_EQ(Click(146, 444), "CDVOLUME");
 
     // Back to the title screen.
-    EXPECT_EQ(Click(400, 504), "DEACTIVATEMENU");
+    EXPECT_EQ(Click(644, 508), "DEACTIVATEMENU");
     Back(options->Child(0));
     EXPECT_FALSE(options->IsShown());
     EXPECT_EQ(root_->focused, -1) << "the title screen is back";
