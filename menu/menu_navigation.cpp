@@ -106,6 +106,55 @@ bool Holds(const std::vector<MenuWrapper*>& stops, const MenuWrapper* c) {
     return c && std::find(stops.begin(), stops.end(), c) != stops.end();
 }
 
+// Left or right on a slider or switch: one frame or one state. False for a
+// control without such a value.
+bool StepValue(MenuWrapper* c, int direction) {
+    const bool forward = direction > 0;
+    if (auto* s = dynamic_cast<MenuSlider*>(c)) {
+        if (!s->animation || s->tw == 0)
+            return false;
+        // One frame of its picture per step, so every step shows.
+        const int last = s->animation->Count() - 1;
+        if (last < 1)
+            return true;
+        const int frame = std::clamp(s->FrameForValue() + (forward ? 1 : -1), 0, last);
+        float v = float(frame) / float(last);
+        if (int(float(last) * v) < frame)
+            v = std::nextafter(v, 2.0f);  // the quotient rounded down a hair
+        s->value = std::min(v, 1.0f);
+        if (!s->name.empty())
+            Menus().lastClicked = s;
+        return true;
+    }
+    if (auto* sw = dynamic_cast<MenuSwitch*>(c)) {
+        sw->latch = false;
+        sw->Step(forward ? 1 : 2);
+        return true;
+    }
+    if (auto* b = dynamic_cast<MenuSwitchButton*>(c)) {
+        auto* sw = dynamic_cast<MenuSwitch*>(b->parent);
+        if (!sw)
+            return false;
+        sw->latch = false;
+        sw->Step(forward ? 1 : 2);
+        sw->latch = false;
+        b->sounds.Play(b->upSound);
+        return true;
+    }
+    return false;
+}
+
+// Up (+1) or down (-1) through the entry's characters; one outside them
+// counts as a space.
+char EntryStep(char c, int direction) {
+    const int n = int(std::strlen(MenuNavigator::kEntryChars));
+    const char* at =
+        c ? std::strchr(MenuNavigator::kEntryChars, std::toupper(static_cast<unsigned char>(c)))
+          : nullptr;
+    const int i = at ? int(at - MenuNavigator::kEntryChars) : n - 1;
+    return MenuNavigator::kEntryChars[((i + (direction > 0 ? 1 : -1)) % n + n) % n];
+}
+
 }  // namespace
 
 MenuKeys ReadMenuKeys(const InputManager* input) {
@@ -151,50 +200,6 @@ void MenuNavigator::CollectStops(MenuWrapper* root, std::vector<MenuWrapper*>* o
         StopRect(b, &bx, &by, &bw, &bh);
         return ay != by ? ay < by : ax < bx;
     });
-}
-
-bool MenuNavigator::StepValue(MenuWrapper* c, int direction) {
-    const bool forward = direction > 0;
-    if (auto* s = dynamic_cast<MenuSlider*>(c)) {
-        if (!s->animation || s->tw == 0)
-            return false;
-        // One frame of its picture per step, so every step shows.
-        const int last = s->animation->Count() - 1;
-        if (last < 1)
-            return true;
-        const int frame = std::clamp(s->FrameForValue() + (forward ? 1 : -1), 0, last);
-        float v = float(frame) / float(last);
-        if (int(float(last) * v) < frame)
-            v = std::nextafter(v, 2.0f);  // the quotient rounded down a hair
-        s->value = std::min(v, 1.0f);
-        if (!s->name.empty())
-            Menus().lastClicked = s;
-        return true;
-    }
-    if (auto* sw = dynamic_cast<MenuSwitch*>(c)) {
-        sw->latch = false;
-        sw->Step(forward ? 1 : 2);
-        return true;
-    }
-    if (auto* b = dynamic_cast<MenuSwitchButton*>(c)) {
-        auto* sw = dynamic_cast<MenuSwitch*>(b->parent);
-        if (!sw)
-            return false;
-        sw->latch = false;
-        sw->Step(forward ? 1 : 2);
-        sw->latch = false;
-        b->sounds.Play(b->upSound);
-        return true;
-    }
-    return false;
-}
-
-char MenuNavigator::EntryStep(char c, int direction) {
-    const int n = int(std::strlen(kEntryChars));
-    const char* at =
-        c ? std::strchr(kEntryChars, std::toupper(static_cast<unsigned char>(c))) : nullptr;
-    const int i = at ? int(at - kEntryChars) : n - 1;
-    return kEntryChars[((i + (direction > 0 ? 1 : -1)) % n + n) % n];
 }
 
 void MenuNavigator::Reset() {

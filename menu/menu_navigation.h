@@ -56,12 +56,6 @@ public:
     static void CollectStops(MenuWrapper* root, std::vector<MenuWrapper*>* out, bool* typing);
     // A stop's rectangle, absolute.
     static bool StopRect(const MenuWrapper* c, int* x, int* y, int* w, int* h);
-    // Left or right on a slider or switch: one frame or one state. False for
-    // a control without such a value.
-    static bool StepValue(MenuWrapper* c, int direction);
-    // Up (+1) or down (-1) from `c` through kEntryChars; a character outside
-    // them counts as a space.
-    static char EntryStep(char c, int direction);
 
 private:
     void Move(int direction);
