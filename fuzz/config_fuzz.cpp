@@ -50,5 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ParseOptionsText(text.c_str(), int(text.size()), &options);
     if (options.attract_seconds < 0 || options.attract_seconds > GameOptions::kMaxAttractSeconds)
         std::abort();
+    if (options.sharpscale < -1 || options.sharpscale > 1)
+        std::abort();
     return 0;
 }

@@ -63,7 +63,7 @@ void CollectRouted(MenuWrapper* c, std::vector<MenuWrapper*>* out, bool* typing)
 }
 
 void AddStop(MenuWrapper* c, std::vector<MenuWrapper*>* out) {
-    int x, y, w, h;
+    int x = 0, y = 0, w = 0, h = 0;
     // A rectangle of no size on a side, or turned inside out, is never under
     // the pointer.
     if (!MenuNavigator::StopRect(c, &x, &y, &w, &h) || w < 0 || h < 0)
@@ -195,7 +195,7 @@ void MenuNavigator::CollectStops(MenuWrapper* root, std::vector<MenuWrapper*>* o
         return;
     Collect(root, out, typing);
     std::stable_sort(out->begin(), out->end(), [](const MenuWrapper* a, const MenuWrapper* b) {
-        int ax, ay, aw, ah, bx, by, bw, bh;
+        int ax = 0, ay = 0, aw = 0, ah = 0, bx = 0, by = 0, bw = 0, bh = 0;
         StopRect(a, &ax, &ay, &aw, &ah);
         StopRect(b, &bx, &by, &bw, &bh);
         return ay != by ? ay < by : ax < bx;
@@ -335,7 +335,7 @@ bool MenuNavigator::Frame(MenuSystem& m, const MenuKeys& keys) {
         driving_ = true;
         highlight_ = nullptr;
         for (MenuWrapper* s : stops_) {
-            int x, y, w, h;
+            int x = 0, y = 0, w = 0, h = 0;
             StopRect(s, &x, &y, &w, &h);
             if (m.PointerIn(x, y, w, h)) {
                 highlight_ = s;

@@ -182,6 +182,19 @@ TEST_F(PadGame, KeysAloneSetTheVolumeTheScalingAndTheName) {
     TapKey(kEsc);  // the menu key: the game starts with the name
     EXPECT_FALSE(app->menuMode);
     EXPECT_STREQ(app->playerName.c_str(), "QlayerA");
+
+    // The next run scales as chosen, unless --scale says otherwise.
+    const platform::ScaleMode chosen = app->window.GetScaleMode();
+    for (int scale : {-1, chosen == platform::ScaleMode::Sharp ? 0 : 1}) {
+        app->Shutdown();
+        app.reset();
+        app = std::make_unique<GameApp>();
+        app->keyboard = &keys;
+        app->clock = &FakeClock;
+        app->scaleChoice = scale;
+        ASSERT_TRUE(app->Initialise());
+        EXPECT_EQ(app->window.GetScaleMode() == chosen, scale < 0) << scale;
+    }
 }
 
 TEST_F(PadGame, PadOpensTheOptionsStepsTheVolumeGoesBackAndStarts) {
