@@ -7,7 +7,6 @@ player and the table, and shown the table (not a black or a menu screen)
 while the game ran.
 
 usage: xvfb-run -a -s "-screen 0 1024x768x24" e2e_test.py BUILD_DIR [SIM]
-       e2e_test.py --headless BUILD_DIR   (no display needed)
   BUILD_DIR holds zarnik, data.pak and data/; SIM is zarnik-sim (it draws the
   table alone, the picture the game's screenshot is compared with).
 Needs xdotool and Pillow; runs the game in a fresh folder of its own."""
@@ -295,46 +294,5 @@ def run(game, work, start_rect, expected, table_rect):
     close_window(int(wait_for("the game's window", find_window)[0]))
 
 
-def headless():
-    """Without a display: the one-line refusal; with SDL's dummy driver:
-    --frames and --screenshot end an orderly run."""
-    build = os.path.abspath(sys.argv[2])
-    work = tempfile.mkdtemp(prefix="zarnik-headless-")
-    try:
-        shutil.copy2(os.path.join(build, "zarnik"), work)
-        os.symlink(os.path.join(build, "data.pak"), os.path.join(work, "data.pak"))
-        os.mkdir(os.path.join(work, "data"))
-        game = os.path.join(work, "zarnik")
-        bare = {k: v for k, v in os.environ.items()
-                if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
-        out = subprocess.run([game], env=bare, capture_output=True, text=True, timeout=60)
-        lines = out.stderr.strip().splitlines()
-        if out.returncode != 1 or len(lines) != 1 or "zarnik-sim" not in lines[0]:
-            fail("without a display: code %d, said %r" % (out.returncode, out.stderr))
-
-        shot = os.path.join(work, "shot.png")
-        env = dict(bare, SDL_VIDEODRIVER="dummy", SDL_AUDIODRIVER="dummy", ZARNIK_MESSAGES="stderr")
-        out = subprocess.run([game, "--frames", "30", "--screenshot", shot], env=env,
-                             capture_output=True, text=True, timeout=120)
-        if out.returncode != 0:
-            fail("--frames 30: code %d, said %r" % (out.returncode, out.stderr))
-        image = Image.open(shot)
-        if image.size != (800, 600) or brightness(image) < 10:
-            fail("the screenshot is not the menu: %r, brightness %.1f" % (image.size,
-                                                                          brightness(image)))
-        if os.path.getsize(os.path.join(work, "data", "settings")) != 16:
-            fail("no 16-byte data/settings after --frames")
-        out = subprocess.run([game, "--frames", "x"], env=env, capture_output=True, text=True,
-                             timeout=60)
-        if out.returncode != 1 or "--frames" not in out.stderr:
-            fail("--frames x: code %d, said %r" % (out.returncode, out.stderr))
-        print("headless: passed")
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
-
-
 if __name__ == "__main__":
-    if len(sys.argv) > 2 and sys.argv[1] == "--headless":
-        headless()
-    else:
-        main()
+    main()

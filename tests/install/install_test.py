@@ -116,6 +116,15 @@ def main():
             fail("a writable install did not keep its settings beside its data")
         if os.listdir(writable_xdg):
             fail("a writable install used the user data folder")
+
+        # Without a display (and no dummy driver): one line that points to zarnik-sim.
+        bare = {k: v for k, v in os.environ.items()
+                if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+        out = subprocess.run([os.path.join(prefix, "bin", "zarnik")], env=bare,
+                             capture_output=True, text=True, timeout=60)
+        lines = out.stderr.strip().splitlines()
+        if out.returncode != 1 or len(lines) != 1 or "zarnik-sim" not in lines[0]:
+            fail("without a display: code %d, said %r" % (out.returncode, out.stderr))
         print("install: passed")
     finally:
         for root, dirs, files in os.walk(work):
