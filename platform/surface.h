@@ -52,7 +52,8 @@ public:
     // source's black pixels are skipped. The rectangle must lie inside both.
     bool Blit(const Surface& src, const Rect& srcRect, int x, int y, bool useKey);
     // Whether any pixel is the key (pure black). Worked out once after each
-    // change: a picture without black is copied row by row, with no key test.
+    // change: a picture without black is copied row by row, with no key test,
+    // and one that is all black is not drawn at all.
     bool HasKeyPixels() const;
 
     bool Lock(PixelLock* lock);
@@ -77,7 +78,8 @@ private:
     void XorPixel(PixelLock& lock, int x, int y);
     void Changed() { keyPixels_ = KEY_PIXELS_UNKNOWN; }
 
-    enum KeyPixels { KEY_PIXELS_UNKNOWN, KEY_PIXELS_NONE, KEY_PIXELS_SOME };
+    enum KeyPixels { KEY_PIXELS_UNKNOWN, KEY_PIXELS_NONE, KEY_PIXELS_SOME, KEY_PIXELS_ALL };
+    KeyPixels KeyPixelsOf() const;
 
     SDL_Surface* surface_ = nullptr;
     PixelFormat format_;
