@@ -78,6 +78,7 @@ bool CollisionForm::Load(const ScriptBlock& block) {
         hasBounds = true;
     }
     UpdateSegmentCount();
+    table_.FormsChanged();
     return true;
 }
 
@@ -110,6 +111,7 @@ void CollisionForm::Step(float dt) {
     for (Vec2& v : vertices)
         v = turn(v);
     centre = turn(centre);
+    table_.FormsChanged();
 }
 
 void CollisionForm::ShiftY(float dy) {
@@ -117,6 +119,7 @@ void CollisionForm::ShiftY(float dy) {
         v.y += dy;
     centre.y += dy;
     pivot.y += dy;
+    table_.FormsChanged();
 }
 
 void CollisionForm::DrawEditor(Picture* surface) {
@@ -222,6 +225,28 @@ bool FindHit(const CollisionForm& form, Vec2 p, float r, Vec2 d, Vec2* move, Vec
     return false;
 }
 
+// Every form with a bounding circle, in list order; whether it is enabled is
+// asked of the form itself when a ball comes near.
+void RebuildFormBounds(const Table& table, FormBoundsIndex* bounds) {
+    bounds->x.clear();
+    bounds->y.clear();
+    bounds->radius.clear();
+    bounds->form.clear();
+    for (int i = 0; i < table.ElementCount(); ++i) {
+        TableObject* e = table.Element(i);
+        if (e->type != ELEMENT_FORM)
+            continue;
+        const CollisionForm& form = *static_cast<const CollisionForm*>(e);
+        if (!form.hasBounds)
+            continue;
+        bounds->x.push_back(form.centre.x);
+        bounds->y.push_back(form.centre.y);
+        bounds->radius.push_back(form.boundRadius);
+        bounds->form.push_back(e);
+    }
+    bounds->stale = false;
+}
+
 void Respond(int cType, const CollisionForm& form, Vec2 n, Vec2* v) {
     const float vn = Dot(*v, n);
     switch (cType) {
@@ -250,7 +275,13 @@ void MoveAndCollide(Table& table, BallMotion* ball, float h) {
     const float r = ball->radius;
     Vec2 s = h * v;
     int pass = 0;
-    const int elementCount = table.ElementCount();
+    FormBoundsIndex& bounds = table.formBounds;
+    if (bounds.stale)
+        RebuildFormBounds(table, &bounds);
+    const int formCount = int(bounds.form.size());
+    const float* centreX = bounds.x.data();
+    const float* centreY = bounds.y.data();
+    const float* boundRadius = bounds.radius.data();
     for (;;) {
         const float sLength = Length(s);
         // v and h stay the same over a pass until its hit ends it.
@@ -266,18 +297,15 @@ void MoveAndCollide(Table& table, BallMotion* ball, float h) {
             return;
         }
         bool passHit = false;
-        for (int i = 0; i < elementCount && !passHit; ++i) {
-            TableObject* e = table.Element(i);
-            if (e->type != ELEMENT_FORM || !e->Enabled())
-                continue;
-            CollisionForm& form = *static_cast<CollisionForm*>(e);
-            if (!form.hasBounds)
-                continue;
+        for (int k = 0; k < formCount && !passHit; ++k) {
             // Far forms are passed over on the squared distance; the margin is
             // far beyond its rounding, and the exact test decides near ones.
-            const Vec2 toCentre = p - form.centre;
-            const float reach = travel + form.boundRadius + r;
+            const Vec2 toCentre = p - Vec2{centreX[k], centreY[k]};
+            const float reach = travel + boundRadius[k] + r;
             if (LengthSq(toCentre) > reach * reach * 1.001f)
+                continue;
+            CollisionForm& form = *static_cast<CollisionForm*>(bounds.form[k]);
+            if (!form.Enabled())
                 continue;
             if (!(Length(toCentre) < reach))
                 continue;

@@ -79,6 +79,7 @@ int Table::IndexOf(const TableObject* object) const {
 void Table::AppendElement(std::unique_ptr<TableObject> element) {
     if (element)
         elements_.Append(std::move(element));
+    FormsChanged();
 }
 
 void Table::AddBall(TableBall* ball) {
@@ -138,6 +139,7 @@ void Table::DestroyElement(int index) {
     }
     elements_.element[index].reset();
     elements_.RemoveAt(index);
+    FormsChanged();
 }
 
 bool Table::RemoveElement(int index) {
@@ -161,6 +163,7 @@ bool Table::SwapElements(int a, int b) {
     if (a < 0 || b < 0 || a >= elements_.Count || b >= elements_.Count)
         return false;
     std::swap(elements_.element[a], elements_.element[b]);
+    FormsChanged();
     for (std::int32_t& q : removalQueue_) {
         if (q == a)
             q = b;
@@ -178,6 +181,7 @@ bool Table::Clear() {
     while (elements_.Count > 0)
         DestroyElement(elements_.Count - 1);
     elements_.Clear();
+    FormsChanged();
     balls_.Clear();
     removalQueue_.Clear();
     for (MessageRegistration& m : messages_)
@@ -258,6 +262,7 @@ void Table::LoadScript(const ZarnikScr& scr, TableLoadObserver* observer) {
             } else if (std::unique_ptr<TableObject> element = CreateElement(id, *this)) {
                 if (element->Load(sub)) {
                     elements_.Append(std::move(element));
+                    FormsChanged();
                 } else {
                     ReportMessage("failed to load object");
                 }

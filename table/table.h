@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "script/fixed_string.h"
 #include "script/flist.h"
@@ -69,6 +70,16 @@ public:
     virtual void LinkFired(const TableObject& /*link*/) {}
 };
 
+// The bounding circles of the table's collision forms, in list order, kept by
+// the physics: a ball's sub-step walks these few floats instead of every
+// element. A change to the list or to a form's circle marks it stale, and
+// the physics builds it again when next needed.
+struct FormBoundsIndex {
+    std::vector<float> x, y, radius;
+    std::vector<TableObject*> form;
+    bool stale = true;
+};
+
 struct ScreenRect {
     std::int32_t left = 0, top = 0, right = 800, bottom = 600;
 };
@@ -124,6 +135,11 @@ public:
     bool RemoveElement(int index);
     bool SwapElements(int a, int b);
     int QueuedRemovals() const { return removalQueue_.Count; }
+
+    // The forms' circles; declared before the element list, so forms may mark
+    // it while the list is destroyed.
+    FormBoundsIndex formBounds;
+    void FormsChanged() { formBounds.stale = true; }
 
     // --- balls (not owning) ---
     void AddBall(TableBall* ball);
