@@ -1,4 +1,5 @@
 // The game cycle: the loop, one frame, and the switches between menu and game.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -17,6 +18,32 @@ namespace {
 
 // How long the loop sleeps at most between events while minimised.
 constexpr int kMinimisedWaitMs = 250;
+
+// The table's opaque pictures considered when clearing round it.
+constexpr int kMaxCovers = 16;
+
+// Fills r black except where one of covers[first..n) lies: the table paints
+// those whole over whatever is there.
+void FillUncovered(platform::Surface* surface, PixelArea r, const PixelArea* covers, int first,
+                   int n) {
+    if (r.right <= r.left || r.bottom <= r.top)
+        return;
+    for (int k = first; k < n; ++k) {
+        const PixelArea& c = covers[k];
+        if (c.right <= r.left || c.left >= r.right || c.bottom <= r.top || c.top >= r.bottom)
+            continue;
+        // What r keeps outside c: the bands above and below it, and the
+        // pieces left and right of it between them.
+        const int top = std::max(r.top, c.top), bottom = std::min(r.bottom, c.bottom);
+        FillUncovered(surface, {r.left, r.top, r.right, top}, covers, k + 1, n);
+        FillUncovered(surface, {r.left, bottom, r.right, r.bottom}, covers, k + 1, n);
+        FillUncovered(surface, {r.left, top, std::max(r.left, c.left), bottom}, covers, k + 1, n);
+        FillUncovered(surface, {std::min(r.right, c.right), top, r.right, bottom}, covers, k + 1,
+                      n);
+        return;
+    }
+    surface->FillRect({r.left, r.top, r.right, r.bottom}, 0);
+}
 
 const char* FileNameOf(const char* path) {
     const char* name = path;
@@ -112,14 +139,17 @@ bool GameApp::Frame() {
             TableLoadedForEditor();
         }
         // The table covers its screen rectangle; the side panel around it
-        // starts black so the game screen's texts leave no trails.
+        // starts black so the game screen's texts leave no trails. What the
+        // table's opaque pictures paint anyway (the panel) is left alone.
         const ScreenRect& r = table.screenRect;
         platform::Surface* surface = display.BackSurface();
         const int w = display.width, h = display.height;
-        surface->FillRect({0, 0, w, r.top}, 0);
-        surface->FillRect({0, r.bottom, w, h}, 0);
-        surface->FillRect({0, r.top, r.left, r.bottom}, 0);
-        surface->FillRect({r.right, r.top, w, r.bottom}, 0);
+        PixelArea covers[kMaxCovers];
+        const int n = table.CoveredAreas(covers, kMaxCovers);
+        FillUncovered(surface, {0, 0, w, r.top}, covers, 0, n);
+        FillUncovered(surface, {0, r.bottom, w, h}, covers, 0, n);
+        FillUncovered(surface, {0, r.top, r.left, r.bottom}, covers, 0, n);
+        FillUncovered(surface, {r.right, r.top, w, r.bottom}, covers, 0, n);
         table.Draw(back);
         gameScreen->Draw(back);
     } else {

@@ -1,5 +1,7 @@
 #include "elements/static_images.h"
 
+#include <algorithm>
+
 #include "elements/element_common.h"
 #include "render/frame_animation.h"
 #include "render/picture.h"
@@ -44,6 +46,19 @@ void StaticPicture::Draw(Picture* target, int offsetX, int offsetY) {
     if (noTilt != 0)
         offsetX = offsetY = 0;
     picture_->Draw(target, table_.ScreenX(atX) + offsetX, table_.ScreenY(atY) + offsetY);
+}
+
+bool StaticPicture::CoveredArea(int offsetX, int offsetY, PixelArea* area) const {
+    if (picture_ == nullptr || !picture_->DrawsEveryPixel())
+        return false;
+    if (noTilt != 0)
+        offsetX = offsetY = 0;
+    const long long x = (long long)table_.ScreenX(atX) + offsetX;
+    const long long y = (long long)table_.ScreenY(atY) + offsetY;
+    // Only what lies on a screen of int size counts; the rest is drawn nowhere.
+    auto cut = [](long long v) { return int(std::clamp<long long>(v, -(1 << 30), 1 << 30)); };
+    *area = {cut(x), cut(y), cut(x + picture_->Width()), cut(y + picture_->Height())};
+    return true;
 }
 
 void StaticPicture::DrawEditor(Picture* surface) {

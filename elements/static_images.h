@@ -21,6 +21,7 @@ public:
     void Clear() override;
     void Save(std::string* out) override;
     void Draw(Picture* target, int offsetX, int offsetY) override;
+    bool CoveredArea(int offsetX, int offsetY, PixelArea* area) const override;
     void DrawEditor(Picture* surface) override;
     bool GetAnchor(int* x, int* y) override;
     void MoveBy(float dx, float dy) override;

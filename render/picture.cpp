@@ -504,6 +504,13 @@ void BlitClipped(const Picture& src, Picture* target, int x, int y, PictureRect 
 
 }  // namespace
 
+bool Picture::DrawsEveryPixel() const {
+    if (!HasSurface())
+        return false;
+    return (flags & PICTURE_TRANSPARENT) == 0 || !surface->HasColorKey() ||
+           !surface->HasKeyPixels();
+}
+
 void Picture::Draw(Picture* target, int x, int y) const {
     BlitClipped(*this, target, x, y, {0, 0, width, height});
 }

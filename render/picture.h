@@ -77,6 +77,9 @@ public:
 
     const char* Name() const { return name.c_str(); }
     unsigned Flags() const { return flags; }
+    // Whether Draw writes every pixel of the picture's rectangle: a surface
+    // drawn without the key, or one that has no black.
+    bool DrawsEveryPixel() const;
     int Width() const { return width; }
     int Height() const { return height; }
     bool HasSurface() const { return surface != nullptr && surface->IsValid(); }

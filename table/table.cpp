@@ -429,12 +429,30 @@ void Table::Update(GameScreenLink* screen, float dt) {
         elements_.element[i]->event_flag = 0;
 }
 
+void Table::ShakeOffset(int* x, int* y) const {
+    *x = *y = 0;
+    if (shake) {
+        *x = int(2.0f * std::sin(shakeTime * 62.83186f));
+        *y = int(std::cos(shakeTime * 15.707965f));
+    }
+}
+
+int Table::CoveredAreas(PixelArea* out, int max) const {
+    int offsetX = 0, offsetY = 0;
+    ShakeOffset(&offsetX, &offsetY);
+    int n = 0;
+    for (int i = 0; i < elements_.Count && n < max; ++i) {
+        const TableObject* e = elements_.element[i].get();
+        // Draw passes over disabled elements (balls are drawn by their own rule).
+        if (e->type != ELEMENT_BALL && e->Enabled() && e->CoveredArea(offsetX, offsetY, &out[n]))
+            ++n;
+    }
+    return n;
+}
+
 void Table::Draw(Picture* target) {
     int offsetX = 0, offsetY = 0;
-    if (shake) {
-        offsetX = int(2.0f * std::sin(shakeTime * 62.83186f));
-        offsetY = int(std::cos(shakeTime * 15.707965f));
-    }
+    ShakeOffset(&offsetX, &offsetY);
     int i = elements_.Count - 1;
     // Trailing ball entries are passed over; the balls are drawn at the first
     // ball entry met further up the list.

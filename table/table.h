@@ -113,6 +113,9 @@ public:
 
     void Update(GameScreenLink* screen, float dt);
     void Draw(Picture* target);
+    // The areas the next Draw paints whole (its opaque pictures), up to max;
+    // returns how many. The frame leaves them uncleared.
+    int CoveredAreas(PixelArea* out, int max) const;
 
     // Where the table reaches its surroundings. All optional.
     void SetInput(const InputManager* input) { input_ = input; }
@@ -196,6 +199,7 @@ private:
     void DestroyElement(int index);
     void ProcessRemovals();
     bool StepLightShow(float dt);
+    void ShakeOffset(int* x, int* y) const;
     void TiltCheck(float dt);
     void WelcomeCheck();
     bool ControlDown(int index) const;

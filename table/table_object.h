@@ -8,6 +8,11 @@
 
 class Picture;
 
+// A rectangle of screen pixels, right and bottom exclusive.
+struct PixelArea {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
 // Element type codes, as stored in TableObject::type.
 enum ElementType : std::int32_t {
     ELEMENT_UNKNOWN = 0,
@@ -46,6 +51,11 @@ public:
     // offsetX/offsetY: the table's shake offset in pixels.
     virtual void Draw(Picture* /*target*/, int /*offsetX*/, int /*offsetY*/) {}
     virtual void DrawEditor(Picture* /*surface*/) {}
+    // The rectangle Draw at this shake offset paints with no pixel left out,
+    // if it has one (an opaque picture); what it covers needs no clearing.
+    virtual bool CoveredArea(int /*offsetX*/, int /*offsetY*/, PixelArea* /*area*/) const {
+        return false;
+    }
     virtual void MoveBy(float /*dx*/, float /*dy*/) {}
     virtual bool GetAnchor(int* /*x*/, int* /*y*/) { return false; }
     virtual void AddVertex() {}
