@@ -1,5 +1,6 @@
 #include "physics/collision_form.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -185,13 +186,25 @@ bool OnExtendedSegment(Vec2 p, Vec2 a, Vec2 b) {
            (Length(a - b) + CollisionForm::kEndTolerance) * CollisionForm::kEndTolerance;
 }
 
-// The first segment of the form the ball hits while travelling d, with the
-// displacement to the contact (or the push-out) and the hit normal.
-bool FindHit(const CollisionForm& form, Vec2 p, float r, Vec2 d, Vec2* move, Vec2* normal) {
+// The first segment of the form the ball hits while travelling d (of length
+// `travel`), with the displacement to the contact (or the push-out) and the
+// hit normal.
+bool FindHit(const CollisionForm& form, Vec2 p, float r, Vec2 d, float travel, Vec2* move,
+             Vec2* normal) {
     const int count = form.vertices.Count;
+    // A hit's contact point lies on the segment stretched by the end
+    // tolerance, or (centre within 0.001 of the line) within that of its
+    // middle by half its length, and at most r + travel from the centre.
+    // Segments whose box, grown by that and a margin far beyond the
+    // rounding, leaves the centre out are passed over.
+    const float grow = (r + travel + CollisionForm::kEndTolerance + 0.001f) * 1.001f + 1e-6f;
     for (int j = 0; j < form.segmentCount; ++j) {
         const Vec2 a = form.vertices.element[j];
         const Vec2 b = form.vertices.element[(j + 1) % count];
+        // (A segment with a NaN end never hits, whichever way this goes.)
+        if (p.x < std::min(a.x, b.x) - grow || p.x > std::max(a.x, b.x) + grow ||
+            p.y < std::min(a.y, b.y) - grow || p.y > std::max(a.y, b.y) + grow)
+            continue;
         const Vec2 e = NormalizedIfLong(b - a);
         const Vec2 w = p - a;
         const float t = Dot(w, e);
@@ -310,7 +323,7 @@ void MoveAndCollide(Table& table, BallMotion* ball, float h) {
             if (!(Length(toCentre) < reach))
                 continue;
             Vec2 m, n;
-            if (!FindHit(form, p, r, h * v, &m, &n))
+            if (!FindHit(form, p, r, h * v, travel, &m, &n))
                 continue;
             form.event_flag = 1;
             form.ball_index = table.IndexOf(table.currentBall);
