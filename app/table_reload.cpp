@@ -151,7 +151,7 @@ bool ReloadTableKeepingPlay(Table& table, std::string_view text, std::string* me
     for (KeptBall& k : kept) {
         if (k.used)
             continue;
-        if (k.generated && primary != nullptr) {
+        if (k.generated && primary != nullptr && table.HasRoomForBall()) {
             std::unique_ptr<MainBall> copy = primary->MakeCopy();
             Restore(copy.get(), k);
             table.AppendElement(std::move(copy));

@@ -241,6 +241,8 @@ EditorResult Editor::Create(std::string_view displayName) {
     if (keyword < 0)
         return Result(EditorResult::REFUSED, "There is no element kind of that name.");
     std::lock_guard<std::recursive_mutex> lock(tableLock_);
+    if (keyword == BLOCK_MAIN_BALL && !table_.HasRoomForBall())
+        return Result(EditorResult::REFUSED, "The table holds as many balls as it may.");
     std::unique_ptr<TableObject> element = CreateElement(keyword, table_);
     if (!element)
         return Result(EditorResult::FAILED, "That kind of element can't be made here.");

@@ -72,7 +72,7 @@ void BallGenerator::Save(std::string* out) {
 }
 
 void BallGenerator::Activate() {
-    if (table_.BallCount() < 1)
+    if (table_.BallCount() < 1 || !table_.HasRoomForBall())
         return;
     const MainBall* primary = dynamic_cast<const MainBall*>(table_.Ball(0));
     // A point beyond float range has no ball to give.

@@ -248,8 +248,13 @@ void Table::LoadScript(const ZarnikScr& scr, TableLoadObserver* observer) {
     std::uint32_t previous = MillisecondClock();
     if (observer)
         observer->LoadStarted();
+    int ballsLeftOut = 0;
     ForEachStatement(whole, [&](int i) {
-        const int id = MatchSubBlock(whole, kBlockKeywords, i);
+        int id = MatchSubBlock(whole, kBlockKeywords, i);
+        if (id == BLOCK_MAIN_BALL && !HasRoomForBall()) {
+            ++ballsLeftOut;
+            id = -1;
+        }
         if (id >= 0) {
             const ScriptBlock sub = SubBlock(whole, i + 1);
             if (id == BLOCK_SCREEN_RECT) {
@@ -273,6 +278,8 @@ void Table::LoadScript(const ZarnikScr& scr, TableLoadObserver* observer) {
             observer->StatementRead(float(now - previous) * 0.001f);
         previous = now;
     });
+    if (ballsLeftOut > 0)
+        ReportMessage("%d balls left out: a table holds at most %d balls", ballsLeftOut, kMaxBalls);
     if (observer)
         observer->LoadFinished();
 }
@@ -454,13 +461,19 @@ void Table::Draw(Picture* target) {
     int offsetX = 0, offsetY = 0;
     ShakeOffset(&offsetX, &offsetY);
     int i = elements_.Count - 1;
-    // Trailing ball entries are passed over; the balls are drawn at the first
-    // ball entry met further up the list.
+    // Trailing ball entries are passed over; the balls are drawn together once,
+    // at the foremost ball entry. Drawing them again at every ball entry would
+    // refract each glass ball through itself, and cost balls x entries draws.
     while (i >= 0 && elements_.element[i]->type == ELEMENT_BALL)
         --i;
+    int front = 0;
+    while (front < i && elements_.element[front]->type != ELEMENT_BALL)
+        ++front;
     for (; i >= 0; --i) {
         TableObject* e = elements_.element[i].get();
         if (e->type == ELEMENT_BALL) {
+            if (i != front)
+                continue;
             for (int b = balls_.Count - 1; b >= 0; --b) {
                 TableObject* ball = balls_.element[b]->Object();
                 if (ball->Enabled())

@@ -149,6 +149,11 @@ public:
     void RemoveBall(TableBall* ball);
     int BallCount() const { return balls_.Count; }
     TableBall* Ball(int i) const { return balls_[i]; }
+    // Balls a table may hold at once: ball blocks past it are not loaded and
+    // generators stop adding. Every ball costs its pixel work each frame and a
+    // check against every other ball each sub-step.
+    static constexpr int kMaxBalls = 64;
+    bool HasRoomForBall() const { return balls_.Count < kMaxBalls; }
     // The ball being stepped; collision forms record its index.
     TableObject* currentBall = nullptr;
 

@@ -176,6 +176,11 @@ TEST_F(EditorTest, CreateOffersTheSixteenKindsSortedAndAddsADisabledElement) {
     }
     EXPECT_EQ(TypeCodeOfDisplayName("Srping"), ELEMENT_SPRING);
     EXPECT_EQ(editor.Create("Spring").code, EditorResult::REFUSED);
+    while (table.BallCount() < Table::kMaxBalls)
+        ASSERT_EQ(editor.Create("Ball").code, EditorResult::DONE);
+    const int count = table.ElementCount();
+    EXPECT_EQ(editor.Create("Ball").code, EditorResult::REFUSED);
+    EXPECT_EQ(table.ElementCount(), count);
 }
 
 TEST_F(EditorTest, OpenAndSaveTakeSystemPathsAndHandTheFileToTheGameOnce) {

@@ -25,6 +25,11 @@ TEST_F(Launchers, GeneratorAddsABallAtItsPointPerActivationAndNoneWithoutABall) 
         EXPECT_FLOAT_EQ(ball->velocity.y, -0.5f);
         EXPECT_FLOAT_EQ(ball->radius, 0.02f);
     }
+    // A generator fired every frame stops adding at the table's bound.
+    for (int i = 0; i < 100; ++i)
+        gen->Activate();
+    EXPECT_EQ(table.BallCount(), Table::kMaxBalls);
+    EXPECT_EQ(table.ballsInPlay, inPlay + Table::kMaxBalls - 1);
 }
 
 TEST_F(Launchers, TeleporterHoldsEachBallOnceAndReleasesThemIndependently) {

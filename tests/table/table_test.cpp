@@ -230,12 +230,27 @@ TEST_F(TableTest, QueuedRemovalsGoFromTheHighestIndexDown) {
     EXPECT_EQ(table.QueuedRemovals(), 0);
 }
 
-TEST_F(TableTest, BallsAreDrawnTogetherAtTheFirstBallEntryFromTheBack) {
+TEST_F(TableTest, BallsAreDrawnTogetherOnceAtTheForemostBallEntry) {
     Load(
-        "Dummy { tag = \"top\"; };; MainBall { tag = \"b1\"; };; Dummy { tag = \"under\"; };;"
-        "MainBall { tag = \"b2\"; };; MainBall { tag = \"b3\"; off = 1; };;");
+        "Dummy { tag = \"top\"; };; MainBall { tag = \"b1\"; };; Dummy { tag = \"mid\"; };;"
+        "MainBall { tag = \"b2\"; };; Dummy { tag = \"under\"; };;"
+        "MainBall { tag = \"b3\"; };; MainBall { tag = \"b4\"; off = 1; };;");
     table.Draw(nullptr);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"draw under", "draw b2", "draw b1", "draw top"}));
+    EXPECT_EQ(g_log, (std::vector<std::string>{"draw under", "draw mid", "draw b3", "draw b2",
+                                               "draw b1", "draw top"}));
+}
+
+TEST_F(TableTest, BallBlocksPastTheSixtyFourthAreLeftOutWithOneMessage) {
+    std::string script;
+    for (int i = 0; i < 70; ++i)
+        script += "MainBall { };; Dummy { tag = \"d" + std::to_string(i) + "\"; };;";
+    const std::string log = LogAddedBy([&] { Load(script); });
+    EXPECT_EQ(table.BallCount(), Table::kMaxBalls);
+    EXPECT_EQ(table.ElementCount(), 64 + 70);
+    EXPECT_EQ(At(table.ElementCount() - 1)->tag, "d69");
+    const std::string text = "6 balls left out: a table holds at most 64 balls";
+    EXPECT_NE(log.find(text), std::string::npos) << log;
+    EXPECT_EQ(log.find(text), log.rfind(text));
 }
 
 TEST_F(TableTest, HeldTiltNudgesEverySevenTenthsOfASecondWarnsOnTheSecondAndTiltsOnTheThird) {

@@ -38,6 +38,20 @@ const std::string kBall =
     "TableSettings { ball_count = 3; };;\r\n"
     "MainBall { startup_position_x = 0.5; startup_position_y = 0.3; radius = 0.02; };;\r\n";
 
+// `n` glass balls on a grid of 16 x 4 places below the first ball (balls
+// that start overlapping hold each other up), each followed by an element of
+// another kind.
+std::string ManyBalls(int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i)
+        text += "MainBall { startup_position_x = " + std::to_string(0.05 + 0.06 * (i % 16)) +
+                "; startup_position_y = " + std::to_string(0.4 + 0.06 * (i / 16 % 4)) +
+                "; radius = 0.02; dmap = \"data\\\\dmap.bmp\"; dmplus = \"data\\\\glass.bmp\"; "
+                "image = \"data\\\\glass.bmp\"; shadow = \"data\\\\shadow.bmp\"; };;\r\n"
+                "Dummy { };;\r\n";
+    return text;
+}
+
 // The ball's pictures and the font "msgfnt" live in the test's own folder.
 class HostileTables : public ::testing::Test {
 protected:
@@ -174,6 +188,8 @@ TEST_F(HostileTables, EachRunsWithFiniteNumbersAndGoesOnServing) {
              kEndless + "; speedValue = " + kEndless +
              "; };;\r\nLink { from = 1; To { to = 2; };; To { to = 3; };; };;\r\n",
          "", 0},
+        // Drawn at every ball entry, these once took seconds a frame.
+        {"a thousand glass balls between other elements", ManyBalls(1000), "", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
