@@ -206,11 +206,12 @@ void MenuNavigator::Reset() {
     // Everything counts as held: a key down now acts after it is let go.
     held_ = MenuKeys{true, true, true, true, true, true, true};
     driving_ = false;
-    highlight_ = pressed_ = capturePending_ = nullptr;
+    highlight_ = pressed_ = capturePending_ = opener_ = nullptr;
     if (entry_)
         EndEntry(true);
     holdMenuKey_ = false;
     stops_.clear();
+    trail_.clear();
 }
 
 void MenuNavigator::Forget(const MenuWrapper* control) {
@@ -222,7 +223,30 @@ void MenuNavigator::Forget(const MenuWrapper* control) {
         capturePending_ = nullptr;
     if (entry_ == control)
         entry_ = nullptr;
+    if (opener_ == control)
+        opener_ = nullptr;
     std::erase(stops_, control);
+    std::erase(trail_, control);
+}
+
+void MenuNavigator::NewScreen() {
+    // Back on a screen left through one of its buttons: that button again.
+    for (std::size_t k = trail_.size(); k-- > 0;) {
+        if (Holds(stops_, trail_[k])) {
+            highlight_ = trail_[k];
+            trail_.resize(k);
+            opener_ = nullptr;
+            return;
+        }
+    }
+    // A screen opened by the button just clicked: remembered for the way back.
+    if (opener_ && !Holds(stops_, opener_)) {
+        if (trail_.size() >= kTrailLength)
+            trail_.erase(trail_.begin());
+        trail_.push_back(opener_);
+    }
+    opener_ = nullptr;
+    highlight_ = stops_.empty() ? nullptr : stops_.front();
 }
 
 void MenuNavigator::PointerMoved() {
@@ -346,9 +370,8 @@ bool MenuNavigator::Frame(MenuSystem& m, const MenuKeys& keys) {
             highlight_ = stops_.front();
         pressed = MenuKeys{false, false, false, false, false, pressed.back, false};
     }
-    // Another screen opened or closed: its first stop.
     if (!Holds(stops_, highlight_))
-        highlight_ = stops_.empty() ? nullptr : stops_.front();
+        NewScreen();
     if (typing) {
         // A field has the keyboard (a click focused it, or it waits for a
         // key to capture): the keys are its own.
@@ -379,13 +402,16 @@ bool MenuNavigator::Frame(MenuSystem& m, const MenuKeys& keys) {
             StartEntry(field);
         } else if (!dynamic_cast<MenuSlider*>(highlight_)) {
             // A slider pressed would take the pointer's place as its value.
-            pressed_ = highlight_;
+            pressed_ = opener_ = highlight_;
         }
     }
     if (released.confirm && capturePending_ && capturePending_ == highlight_)
         capturePending_->active = true;  // as a click in it does
     if (!keys.confirm)
         capturePending_ = nullptr;
+    // The click lands as confirm is let go; its screen shows a frame later.
+    if (!keys.confirm && !released.confirm)
+        opener_ = nullptr;
     PlacePointer(m, keys);
     return acted;
 }

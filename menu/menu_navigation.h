@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ class MenuNavigator {
 public:
     // The characters name entry steps through, in order.
     static constexpr const char* kEntryChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ";
+    // Screens deep the way back is remembered.
+    static constexpr std::size_t kTrailLength = 16;
 
     // Before the tree's update. True when a key was pressed this frame.
     bool Frame(MenuSystem& m, const MenuKeys& keys);
@@ -59,6 +62,7 @@ public:
 
 private:
     void Move(int direction);
+    void NewScreen();
     void StartEntry(MenuEditControl* field);
     void EndEntry(bool keep);
     void EntryKeys(const MenuKeys& pressed);
@@ -71,6 +75,8 @@ private:
     MenuWrapper* highlight_ = nullptr;
     MenuWrapper* pressed_ = nullptr;         // where confirm or back pressed the button
     MenuWrapper* capturePending_ = nullptr;  // a key field that opens when confirm is let go
+    MenuWrapper* opener_ = nullptr;          // the button confirm last clicked
+    std::vector<MenuWrapper*> trail_;        // buttons that left their screen, oldest first
     MenuEditControl* entry_ = nullptr;       // the field of a name entry
     std::string entryOld_;                   // its text before the entry
 };

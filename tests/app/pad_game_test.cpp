@@ -203,6 +203,7 @@ TEST_F(PadGame, PadOpensTheOptionsStepsTheVolumeGoesBackAndStarts) {
     // The output's volume outlives a game in this process: the slider starts full.
     Menus().SetFloat("AUDIOVOLUME", 1.0f);
     ASSERT_TRUE(MoveTo("OPTIONSMENU", down));
+    MenuWrapper* opener = Menus().navigator.Highlight();
     TapPad(Button::A);
     MenuWrapper* options = Menus().Find("OPTIONSMENU");
     ASSERT_TRUE(options->IsShown());
@@ -211,6 +212,8 @@ TEST_F(PadGame, PadOpensTheOptionsStepsTheVolumeGoesBackAndStarts) {
     EXPECT_FLOAT_EQ(app->audioVolume, 0.95f);
     TapPad(Button::B);
     EXPECT_FALSE(options->IsShown()) << "B is the options' back button";
+    Frames(1);
+    EXPECT_EQ(Menus().navigator.Highlight(), opener) << "back on the button that opened them";
     ASSERT_TRUE(MoveTo("START", [&] { TapPad(Button::Up); }));
     TapPad(Button::A);
     EXPECT_FALSE(app->menuMode);
