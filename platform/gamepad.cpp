@@ -78,8 +78,19 @@ bool SdlGamepads::Read(PadState* state) {
         }
         started_ = true;
     }
-    SDL_GameControllerUpdate();
+    // Pads SDL knows of are taken in at once: the event pump, and SDL's
+    // virtual pads, add them without our help. SDL's own update reads the
+    // open pads' buttons, and also scans the system for new devices, which
+    // costs a good part of a frame: with no pad open it runs only now and
+    // then, so a pad is still found where nothing pumps events.
     Refresh();
+    if (!pads_.empty() || ++idleReads_ >= kIdleReadsPerScan) {
+        idleReads_ = 0;
+        const bool scanOnly = pads_.empty();
+        SDL_GameControllerUpdate();
+        if (scanOnly)
+            Refresh();
+    }
     for (Pad& p : pads_) {
         SDL_GameController* c = p.controller;
         PadRaw raw;

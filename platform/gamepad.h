@@ -59,9 +59,10 @@ public:
 };
 
 // SDL's game controllers. Every read takes in pads plugged in since the last
-// one and lets go of pads pulled out, so a pad works the moment it is plugged
-// in. Starts SDL's controller part on the first read; without it no pad is
-// ever down.
+// one and lets go of pads pulled out, so a pad works the moment SDL reports
+// it (at once where the event loop pumps; within kIdleReadsPerScan reads
+// where nothing does). Starts SDL's controller part on the first read;
+// without it no pad is ever down.
 class SdlGamepads : public GamepadDevice {
 public:
     SdlGamepads() = default;
@@ -82,7 +83,11 @@ private:
     };
     void Refresh();
 
+    // Reads between SDL's device scans while no pad is open.
+    static constexpr int kIdleReadsPerScan = 30;
+
     std::vector<Pad> pads_;
+    int idleReads_ = 0;
     bool started_ = false;
     bool failed_ = false;
 };

@@ -143,6 +143,29 @@ TEST_F(PadGame, StartLaunchFlipNudgeAndBackToTheMenu) {
     EXPECT_TRUE(app->menuMode);
 }
 
+// The game looks for new pads only now and then while none is plugged in:
+// one plugged in after a long game without any works on its first frame,
+// and one pulled out with a button held lets go of it at once.
+TEST_F(PadGame, APadPluggedInMidGameFlipsAtOnceAndLetsGoWhenPulledOut) {
+    pad.Unplug();
+    app->LeaveMenu();
+    Frames(300);
+    ASSERT_FALSE(app->menuMode);
+    ASSERT_TRUE(app->table.loaded);
+    EXPECT_FALSE(app->table.LeftHandlePressed());
+
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(pad.Plug());
+        pad.SetButton(Button::LeftShoulder, true);
+        Frames(1);
+        EXPECT_TRUE(app->table.LeftHandlePressed()) << "round " << round;
+        pad.Unplug();
+        Frames(1);
+        EXPECT_FALSE(app->table.LeftHandlePressed()) << "round " << round;
+        Frames(37);  // past a scan, to a frame in between
+    }
+}
+
 TEST_F(PadGame, KeysAloneSetTheVolumeTheScalingAndTheName) {
     constexpr int kEsc = 1, kEnter = 28, kUp = 200, kLeft = 203, kRight = 205, kDown = 208;
     const auto down = [&] { TapKey(kDown); };
