@@ -614,9 +614,13 @@ void Picture::Blend(const Picture* other, int weightThis, int weightOther) {
         const std::uint16_t wThis = std::uint16_t(weightThis), wOther = std::uint16_t(weightOther);
         ForColourBytes(kept.data(), other->kept.data(), n,
                        [wThis, wOther](std::uint8_t a, std::uint8_t b) {
-                           const std::uint16_t v = std::uint16_t(std::uint16_t(b * wOther) >> 8) +
-                                                   std::uint16_t(std::uint16_t(a * wThis) >> 8);
-                           return b == 0 ? std::uint8_t(0) : std::uint8_t(v > 255 ? 255 : v);
+                           // Each weighted byte is at most 255: their sum held
+                           // at 255 is the same bytewise add as in Add.
+                           const auto x = std::uint8_t(std::uint16_t(b * wOther) >> 8);
+                           const auto y = std::uint8_t(std::uint16_t(a * wThis) >> 8);
+                           const auto room = std::uint8_t(255 - x);
+                           const auto v = std::uint8_t((y < room ? y : room) + x);
+                           return b == 0 ? std::uint8_t(0) : v;
                        });
         return;
     }
