@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace platform {
@@ -113,32 +114,41 @@ int Surface::Height() const {
 
 namespace {
 
-// Copies every pixel of the rows that is not the key (0). The store is a
-// select rather than a skipped write, so the compiler makes vector blends of
-// it. Rows go in blocks of 8 pixels: a block is one or two vector blends
-// whatever the width, where a plain row loop is left scalar below its vector
-// length (glyphs are 8 to 16 pixels wide). Source and target never overlap
-// (a blit onto itself goes through SDL).
-template <typename Pixel>
+// Copies every pixel of the rows that is not the key (0). Rows go in blocks
+// of 8 pixels, each loaded, merged and stored whole through a local copy: the
+// compiler makes one or two vector blends of a block whatever the width, with
+// no overlap test (a plain row loop is left scalar below its vector length,
+// and glyphs are 8 to 16 pixels wide).
+template <int Bytes>
 void CopyKeyedRows(const std::uint8_t* src, int srcPitch, std::uint8_t* dst, int dstPitch, int w,
                    int h) {
+    using Pixel = std::conditional_t<Bytes == 2, std::uint16_t, std::uint32_t>;
     constexpr int kBlock = 8;
     for (int y = 0; y < h; ++y) {
-        const Pixel* __restrict s =
-            reinterpret_cast<const Pixel*>(src + std::ptrdiff_t(y) * srcPitch);
-        Pixel* __restrict d = reinterpret_cast<Pixel*>(dst + std::ptrdiff_t(y) * dstPitch);
+        const std::uint8_t* sRow = src + std::ptrdiff_t(y) * srcPitch;
+        std::uint8_t* dRow = dst + std::ptrdiff_t(y) * dstPitch;
         int x = 0;
         for (; x + kBlock <= w; x += kBlock) {
+            Pixel s[kBlock], d[kBlock];
+            std::memcpy(s, sRow + std::ptrdiff_t(x) * Bytes, sizeof s);
+            std::memcpy(d, dRow + std::ptrdiff_t(x) * Bytes, sizeof d);
+            // A mask rather than a select: the compiler vectorises it.
             for (int k = 0; k < kBlock; ++k)
-                d[x + k] = s[x + k] != 0 ? s[x + k] : d[x + k];
+                d[k] = s[k] | (d[k] & Pixel(-Pixel(s[k] == 0)));
+            std::memcpy(dRow + std::ptrdiff_t(x) * Bytes, d, sizeof d);
         }
-        for (; x < w; ++x)
-            d[x] = s[x] != 0 ? s[x] : d[x];
+        for (; x < w; ++x) {
+            Pixel s;
+            std::memcpy(&s, sRow + std::ptrdiff_t(x) * Bytes, Bytes);
+            if (s != 0)
+                std::memcpy(dRow + std::ptrdiff_t(x) * Bytes, &s, Bytes);
+        }
     }
 }
 
-void CopyKeyedRows24(const std::uint8_t* src, int srcPitch, std::uint8_t* dst, int dstPitch, int w,
-                     int h) {
+template <>
+void CopyKeyedRows<3>(const std::uint8_t* src, int srcPitch, std::uint8_t* dst, int dstPitch, int w,
+                      int h) {
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* s = src + std::ptrdiff_t(y) * srcPitch;
         std::uint8_t* d = dst + std::ptrdiff_t(y) * dstPitch;
@@ -148,6 +158,89 @@ void CopyKeyedRows24(const std::uint8_t* src, int srcPitch, std::uint8_t* dst, i
                 d[x + 1] = s[x + 1];
                 d[x + 2] = s[x + 2];
             }
+        }
+    }
+}
+
+// The same through the source's run table: each run that meets the columns
+// [left, left + w) is one memcpy, so the target is only written, never read.
+// src and dst point at the rectangle's first row, src at column 0.
+template <int Bytes>
+void CopyKeyRuns(const std::uint8_t* src, int srcPitch, std::uint8_t* dst, int dstPitch, int left,
+                 int w, int h, const KeyRunRow* rows, const std::uint16_t* bounds) {
+    const int right = left + w;
+    int y = 0;
+    while (y < h) {
+        const std::uint8_t* s = src + std::ptrdiff_t(y) * srcPitch;
+        std::uint8_t* d = dst + std::ptrdiff_t(y) * dstPitch;
+        if (rows[y].dense) {
+            // Dense rows come in stretches (a line of text): one row loop.
+            int end = y + 1;
+            while (end < h && rows[end].dense)
+                ++end;
+            CopyKeyedRows<Bytes>(s + std::ptrdiff_t(left) * Bytes, srcPitch, d, dstPitch, w,
+                                 end - y);
+            y = end;
+            continue;
+        }
+        const std::uint16_t* b = bounds + rows[y].first;
+        const std::uint16_t* last = b + 2 * rows[y].runs;
+        for (; b != last && b[0] < right; b += 2) {
+            const int start = b[0] > left ? b[0] : left;
+            const int end = b[1] < right ? b[1] : right;
+            if (start < end)
+                std::memcpy(d + std::ptrdiff_t(start - left) * Bytes,
+                            s + std::ptrdiff_t(start) * Bytes, std::size_t(end - start) * Bytes);
+        }
+        ++y;
+    }
+}
+
+// A row keeps its runs while they average at least this many pixels; below
+// that a memcpy a run costs more than the key test over the row.
+constexpr int kMinRunPixels = 4;
+constexpr int kNarrowBlit = 16;
+
+template <int Bytes>
+bool IsKeyPixel(const std::uint8_t* row, int x) {
+    const std::uint8_t* p = row + std::ptrdiff_t(x) * Bytes;
+    if constexpr (Bytes == 3) {
+        return (p[0] | p[1] | p[2]) == 0;
+    } else {
+        std::conditional_t<Bytes == 2, std::uint16_t, std::uint32_t> v;
+        std::memcpy(&v, p, Bytes);
+        return v == 0;
+    }
+}
+
+template <int Bytes>
+void FindKeyRuns(const std::uint8_t* pixels, int pitch, int w, int h, std::vector<KeyRunRow>& rows,
+                 std::vector<std::uint16_t>& bounds) {
+    rows.resize(std::size_t(h));
+    bounds.clear();
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* p = pixels + std::ptrdiff_t(y) * pitch;
+        KeyRunRow& row = rows[std::size_t(y)];
+        row = {std::uint32_t(bounds.size()), 0, false};
+        int runs = 0, opaque = 0, x = 0;
+        while (x < w) {
+            while (x < w && IsKeyPixel<Bytes>(p, x))
+                ++x;
+            if (x == w)
+                break;
+            const int start = x;
+            while (x < w && !IsKeyPixel<Bytes>(p, x))
+                ++x;
+            bounds.push_back(std::uint16_t(start));
+            bounds.push_back(std::uint16_t(x));
+            ++runs;
+            opaque += x - start;
+        }
+        if (opaque < runs * kMinRunPixels) {
+            bounds.resize(row.first);
+            row.dense = true;
+        } else {
+            row.runs = std::uint16_t(runs);  // at most 8192: widths stop at 16384
         }
     }
 }
@@ -203,6 +296,25 @@ Surface::KeyPixels Surface::KeyPixelsOf() const {
     return keyPixels_;
 }
 
+const KeyRunRow* Surface::KeyRunsOf() const {
+    if (!keyRunsValid_ && surface_) {
+        const auto* p = static_cast<const std::uint8_t*>(surface_->pixels);
+        const int pitch = surface_->pitch, w = surface_->w, h = surface_->h;
+        switch (format_.bits) {
+            case 16:
+                FindKeyRuns<2>(p, pitch, w, h, keyRows_, keyRunBounds_);
+                break;
+            case 24:
+                FindKeyRuns<3>(p, pitch, w, h, keyRows_, keyRunBounds_);
+                break;
+            default:
+                FindKeyRuns<4>(p, pitch, w, h, keyRows_, keyRunBounds_);
+        }
+        keyRunsValid_ = true;
+    }
+    return keyRows_.data();
+}
+
 bool Surface::HasKeyPixels() const {
     if (!surface_)
         return false;
@@ -246,20 +358,45 @@ bool Surface::Blit(const Surface& src, const Rect& srcRect, int x, int y, bool u
                       std::ptrdiff_t(x) * bytes;
     if (!keyed || src.KeyPixelsOf() == KEY_PIXELS_NONE) {
         const std::size_t rowBytes = std::size_t(w) * std::size_t(bytes);
+        if (std::size_t(srcPitch) == rowBytes && std::size_t(dstPitch) == rowBytes) {
+            // Whole rows of both (the full-screen picture): one block.
+            std::memcpy(d, s, rowBytes * std::size_t(h));
+            return true;
+        }
         for (int row = 0; row < h; ++row)
             std::memcpy(d + std::ptrdiff_t(row) * dstPitch, s + std::ptrdiff_t(row) * srcPitch,
                         rowBytes);
         return true;
     }
+    if (src.keyedBlitsSinceChange_ < 2)
+        ++src.keyedBlitsSinceChange_;
+    // A narrow rectangle (a glyph) is a vector blend or two a row: cheaper
+    // than looking its runs up.
+    if (src.keyedBlitsSinceChange_ < 2 || w < kNarrowBlit) {
+        switch (bytes) {
+            case 2:
+                CopyKeyedRows<2>(s, srcPitch, d, dstPitch, w, h);
+                break;
+            case 3:
+                CopyKeyedRows<3>(s, srcPitch, d, dstPitch, w, h);
+                break;
+            default:
+                CopyKeyedRows<4>(s, srcPitch, d, dstPitch, w, h);
+        }
+        return true;
+    }
+    const KeyRunRow* rows = src.KeyRunsOf() + srcRect.top;
+    const std::uint16_t* bounds = src.keyRunBounds_.data();
+    const std::uint8_t* sRow = s - std::ptrdiff_t(srcRect.left) * bytes;
     switch (bytes) {
         case 2:
-            CopyKeyedRows<std::uint16_t>(s, srcPitch, d, dstPitch, w, h);
+            CopyKeyRuns<2>(sRow, srcPitch, d, dstPitch, srcRect.left, w, h, rows, bounds);
             break;
         case 3:
-            CopyKeyedRows24(s, srcPitch, d, dstPitch, w, h);
+            CopyKeyRuns<3>(sRow, srcPitch, d, dstPitch, srcRect.left, w, h, rows, bounds);
             break;
         default:
-            CopyKeyedRows<std::uint32_t>(s, srcPitch, d, dstPitch, w, h);
+            CopyKeyRuns<4>(sRow, srcPitch, d, dstPitch, srcRect.left, w, h, rows, bounds);
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct SDL_Surface;
 
@@ -25,6 +26,16 @@ struct PixelLock {
 
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
+};
+
+// One row of a keyed surface's run table: the pixels that are not the key as
+// runs [start, end), so that a keyed blit copies each run whole and never
+// reads what lies under the picture. A row of many short runs (text, noise)
+// is dense instead: copied pixel by pixel with the key test.
+struct KeyRunRow {
+    std::uint32_t first = 0;  // index of the row's first bound
+    std::uint16_t runs = 0;
+    bool dense = false;
 };
 
 // An off-screen image in a drawing format. Owns its SDL surface. Blits take
@@ -72,19 +83,36 @@ public:
     // Writes the pixels as a 24-bit BMP or (name ending in ".png") a PNG.
     bool SaveImage(const char* path);
 
+    // For reading (present, tests). Pixels written through it bypass
+    // Changed(), so the key's run table would no longer match them.
     SDL_Surface* Raw() const { return surface_; }
 
 private:
     void XorPixel(PixelLock& lock, int x, int y);
-    void Changed() { keyPixels_ = KEY_PIXELS_UNKNOWN; }
+    // Every write to the pixels (create, lock, blit or fill into this
+    // surface) comes through here: what was worked out of the old pixels
+    // is dropped.
+    void Changed() {
+        keyPixels_ = KEY_PIXELS_UNKNOWN;
+        keyRunsValid_ = false;
+        keyedBlitsSinceChange_ = 0;
+    }
 
     enum KeyPixels { KEY_PIXELS_UNKNOWN, KEY_PIXELS_NONE, KEY_PIXELS_SOME, KEY_PIXELS_ALL };
     KeyPixels KeyPixelsOf() const;
+
+    // Made at the second keyed blit after a change: a picture drawn once per
+    // change (the ball) gains nothing from it.
+    const KeyRunRow* KeyRunsOf() const;
 
     SDL_Surface* surface_ = nullptr;
     PixelFormat format_;
     bool colorKey_ = false;
     mutable KeyPixels keyPixels_ = KEY_PIXELS_UNKNOWN;
+    mutable bool keyRunsValid_ = false;
+    mutable int keyedBlitsSinceChange_ = 0;
+    mutable std::vector<KeyRunRow> keyRows_;
+    mutable std::vector<std::uint16_t> keyRunBounds_;
 };
 
 // A value of the format from 8-bit channels, and back.

@@ -1,6 +1,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -141,6 +142,108 @@ TEST_P(SurfaceDepth, KeyIsTestedAgainAfterEveryKindOfChange) {
         changes[i]();
         EXPECT_FALSE(copied()) << i;
         EXPECT_TRUE(src.HasKeyPixels());
+    }
+}
+
+// The pixels read through the SDL surface: a lock would count as a change
+// and drop what the surface worked out of its pixels.
+std::vector<std::uint8_t> PixelsUnlocked(const Surface& s) {
+    const SDL_Surface* raw = s.Raw();
+    const auto* p = static_cast<const std::uint8_t*>(raw->pixels);
+    const std::size_t rowBytes = std::size_t(raw->w) * raw->format->BytesPerPixel;
+    std::vector<std::uint8_t> out;
+    for (int y = 0; y < raw->h; ++y)
+        out.insert(out.end(), p + std::ptrdiff_t(y) * raw->pitch,
+                   p + std::ptrdiff_t(y) * raw->pitch + rowBytes);
+    return out;
+}
+
+// Rows of black and colour in stretches of 1 to `longest` pixels: long
+// stretches make rows of runs, short ones rows tested pixel by pixel.
+void FillStretches(Surface& s, std::mt19937& rng, int longest) {
+    PixelLock lock;
+    ASSERT_TRUE(s.Lock(&lock));
+    const int bytes = lock.format.bits / 8;
+    const std::uint32_t colours = lock.format.rmask | lock.format.gmask | lock.format.bmask;
+    for (int y = 0; y < lock.height; ++y) {
+        bool black = rng() % 2 == 0;
+        for (int x = 0; x < lock.width;) {
+            const int n = 1 + int(rng() % unsigned(longest));
+            for (int k = 0; k < n && x < lock.width; ++k, ++x) {
+                const std::uint32_t v = black ? 0 : (rng() & colours) | lock.format.bmask;
+                std::memcpy(lock.pixels + y * lock.pitch + x * bytes, &v, std::size_t(bytes));
+            }
+            black = !black;
+        }
+    }
+    s.Unlock();
+}
+
+// The same picture drawn again and again, cut at each of its edges as a
+// clipped sprite or a glyph is, changed between drawings in every way a
+// picture's pixels change: every drawing must follow the plain rule (a pixel
+// that is not black replaces the target's, black leaves it).
+TEST_P(SurfaceDepth, RepeatedKeyedBlitsFollowThePerPixelRuleThroughChanges) {
+    std::mt19937 rng{unsigned(GetParam()) * 7u};
+    const platform::PixelFormat format = FormatForDepth(GetParam());
+    const int bytes = GetParam() / 8;
+    const int dw = 90, dh = 50;
+    Surface dst, other;
+    ASSERT_TRUE(dst.Create(dw, dh, format, false));
+    ASSERT_TRUE(other.Create(dw, dh, format, false));
+    FillRandom(dst, rng, 0);
+    for (int trial = 0; trial < 40; ++trial) {
+        const int sw = 1 + int(rng() % 80), sh = 1 + int(rng() % 40);
+        Surface src;
+        ASSERT_TRUE(src.Create(sw, sh, format, true));
+        FillStretches(src, rng, trial % 2 ? 3 : 40);
+        FillStretches(other, rng, 5);
+        for (int draw = 0; draw < 12; ++draw) {
+            // Whole, then cut at the left, right, top, bottom, then anywhere.
+            const int cut = draw % 6;
+            int left = 0, top = 0, right = sw, bottom = sh;
+            if (cut == 1 || cut == 5)
+                left = int(rng() % unsigned(sw));
+            if (cut == 2 || cut == 5)
+                right = left + 1 + int(rng() % unsigned(sw - left));
+            if (cut == 3 || cut == 5)
+                top = int(rng() % unsigned(sh));
+            if (cut == 4 || cut == 5)
+                bottom = top + 1 + int(rng() % unsigned(sh - top));
+            const int w = right - left, h = bottom - top;
+            if (w > dw || h > dh)
+                continue;
+            const int x = int(rng() % unsigned(dw - w + 1)), y = int(rng() % unsigned(dh - h + 1));
+            std::vector<std::uint8_t> want = PixelsUnlocked(dst);
+            const std::vector<std::uint8_t> from = PixelsUnlocked(src);
+            for (int r = 0; r < h; ++r)
+                for (int c = 0; c < w; ++c) {
+                    const std::uint8_t* s =
+                        &from[(std::size_t(top + r) * sw + std::size_t(left + c)) * bytes];
+                    if (std::any_of(s, s + bytes, [](std::uint8_t b) { return b != 0; }))
+                        std::memcpy(&want[(std::size_t(y + r) * dw + std::size_t(x + c)) * bytes],
+                                    s, std::size_t(bytes));
+                }
+            ASSERT_TRUE(dst.Blit(src, {left, top, right, bottom}, x, y, true));
+            ASSERT_EQ(PixelsUnlocked(dst), want) << "trial " << trial << " draw " << draw;
+            // Changes after the picture has been drawn a few times.
+            if (draw % 4 == 3) {
+                const int a = int(rng() % unsigned(sw)), b = int(rng() % unsigned(sh));
+                switch ((trial + draw / 4) % 4) {
+                    case 0:
+                        src.FillRect({a, b, sw, b + 1 + int(rng() % 3)}, 0);
+                        break;
+                    case 1:
+                        src.FillRect({0, b, a + 1, sh}, platform::PackColor(format, 200, 10, 90));
+                        break;
+                    case 2:
+                        FillStretches(src, rng, 1 + int(rng() % 30));
+                        break;
+                    default:
+                        ASSERT_TRUE(src.Blit(other, {0, 0, sw - a, sh - b}, a, b, false));
+                }
+            }
+        }
     }
 }
 
