@@ -162,6 +162,27 @@ void CopyKeyedRows<3>(const std::uint8_t* src, int srcPitch, std::uint8_t* dst, 
     }
 }
 
+// Copies n bytes (at least 2) in fixed-size pieces, the last one ending at n
+// and overlapping the one before: the compiler turns each piece into one
+// load and one store, where a memcpy call costs more than a sprite's row.
+inline void CopyRun(std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
+    auto piece = [&](auto size) {
+        constexpr std::size_t k = decltype(size)::value;
+        std::size_t i = 0;
+        for (; i + k < n; i += k)
+            std::memcpy(d + i, s + i, k);
+        std::memcpy(d + n - k, s + n - k, k);
+    };
+    if (n >= 16)
+        piece(std::integral_constant<std::size_t, 16>{});
+    else if (n >= 8)
+        piece(std::integral_constant<std::size_t, 8>{});
+    else if (n >= 4)
+        piece(std::integral_constant<std::size_t, 4>{});
+    else
+        piece(std::integral_constant<std::size_t, 2>{});
+}
+
 // The same through the source's run table: each run that meets the columns
 // [left, left + w) is one memcpy, so the target is only written, never read.
 // src and dst point at the rectangle's first row, src at column 0.
@@ -189,8 +210,8 @@ void CopyKeyRuns(const std::uint8_t* src, int srcPitch, std::uint8_t* dst, int d
             const int start = b[0] > left ? b[0] : left;
             const int end = b[1] < right ? b[1] : right;
             if (start < end)
-                std::memcpy(d + std::ptrdiff_t(start - left) * Bytes,
-                            s + std::ptrdiff_t(start) * Bytes, std::size_t(end - start) * Bytes);
+                CopyRun(d + std::ptrdiff_t(start - left) * Bytes, s + std::ptrdiff_t(start) * Bytes,
+                        std::size_t(end - start) * Bytes);
         }
         ++y;
     }
