@@ -103,6 +103,9 @@ void Surface::Release() {
         SDL_FreeSurface(surface_);
     surface_ = nullptr;
     colorKey_ = false;
+    Changed();
+    keyRows_ = {};
+    keyRunBounds_ = {};
 }
 
 int Surface::Width() const {
@@ -184,7 +187,7 @@ inline void CopyRun(std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
 }
 
 // The same through the source's run table: each run that meets the columns
-// [left, left + w) is one memcpy, so the target is only written, never read.
+// [left, left + w) is copied whole, so the target is only written, never read.
 // src and dst point at the rectangle's first row, src at column 0.
 template <int Bytes>
 void CopyKeyRuns(const std::uint8_t* src, int srcPitch, std::uint8_t* dst, int dstPitch, int left,
@@ -218,8 +221,10 @@ void CopyKeyRuns(const std::uint8_t* src, int srcPitch, std::uint8_t* dst, int d
 }
 
 // A row keeps its runs while they average at least this many pixels; below
-// that a memcpy a run costs more than the key test over the row.
+// that copying run by run costs more than the key test over the row.
 constexpr int kMinRunPixels = 4;
+// A rectangle narrower than this (a glyph) is a vector blend or two a row:
+// cheaper than looking its runs up.
 constexpr int kNarrowBlit = 16;
 
 template <int Bytes>
@@ -391,8 +396,6 @@ bool Surface::Blit(const Surface& src, const Rect& srcRect, int x, int y, bool u
     }
     if (src.keyedBlitsSinceChange_ < 2)
         ++src.keyedBlitsSinceChange_;
-    // A narrow rectangle (a glyph) is a vector blend or two a row: cheaper
-    // than looking its runs up.
     if (src.keyedBlitsSinceChange_ < 2 || w < kNarrowBlit) {
         switch (bytes) {
             case 2:
