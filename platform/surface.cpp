@@ -227,6 +227,22 @@ constexpr int kMinRunPixels = 4;
 // cheaper than looking its runs up.
 constexpr int kNarrowBlit = 16;
 
+// Calls f with the pixel size, 2, 3 or 4 bytes, as a constant: each size gets
+// loops of its own.
+template <typename F>
+void WithPixelBytes(int bytes, F&& f) {
+    switch (bytes) {
+        case 2:
+            f(std::integral_constant<int, 2>{});
+            break;
+        case 3:
+            f(std::integral_constant<int, 3>{});
+            break;
+        default:
+            f(std::integral_constant<int, 4>{});
+    }
+}
+
 template <int Bytes>
 bool IsKeyPixel(const std::uint8_t* row, int x) {
     const std::uint8_t* p = row + std::ptrdiff_t(x) * Bytes;
@@ -326,16 +342,9 @@ const KeyRunRow* Surface::KeyRunsOf() const {
     if (!keyRunsValid_ && surface_) {
         const auto* p = static_cast<const std::uint8_t*>(surface_->pixels);
         const int pitch = surface_->pitch, w = surface_->w, h = surface_->h;
-        switch (format_.bits) {
-            case 16:
-                FindKeyRuns<2>(p, pitch, w, h, keyRows_, keyRunBounds_);
-                break;
-            case 24:
-                FindKeyRuns<3>(p, pitch, w, h, keyRows_, keyRunBounds_);
-                break;
-            default:
-                FindKeyRuns<4>(p, pitch, w, h, keyRows_, keyRunBounds_);
-        }
+        WithPixelBytes(format_.bits / 8, [&](auto bytes) {
+            FindKeyRuns<bytes()>(p, pitch, w, h, keyRows_, keyRunBounds_);
+        });
         keyRunsValid_ = true;
     }
     return keyRows_.data();
@@ -397,31 +406,16 @@ bool Surface::Blit(const Surface& src, const Rect& srcRect, int x, int y, bool u
     if (src.keyedBlitsSinceChange_ < 2)
         ++src.keyedBlitsSinceChange_;
     if (src.keyedBlitsSinceChange_ < 2 || w < kNarrowBlit) {
-        switch (bytes) {
-            case 2:
-                CopyKeyedRows<2>(s, srcPitch, d, dstPitch, w, h);
-                break;
-            case 3:
-                CopyKeyedRows<3>(s, srcPitch, d, dstPitch, w, h);
-                break;
-            default:
-                CopyKeyedRows<4>(s, srcPitch, d, dstPitch, w, h);
-        }
+        WithPixelBytes(bytes,
+                       [&](auto size) { CopyKeyedRows<size()>(s, srcPitch, d, dstPitch, w, h); });
         return true;
     }
     const KeyRunRow* rows = src.KeyRunsOf() + srcRect.top;
     const std::uint16_t* bounds = src.keyRunBounds_.data();
     const std::uint8_t* sRow = s - std::ptrdiff_t(srcRect.left) * bytes;
-    switch (bytes) {
-        case 2:
-            CopyKeyRuns<2>(sRow, srcPitch, d, dstPitch, srcRect.left, w, h, rows, bounds);
-            break;
-        case 3:
-            CopyKeyRuns<3>(sRow, srcPitch, d, dstPitch, srcRect.left, w, h, rows, bounds);
-            break;
-        default:
-            CopyKeyRuns<4>(sRow, srcPitch, d, dstPitch, srcRect.left, w, h, rows, bounds);
-    }
+    WithPixelBytes(bytes, [&](auto size) {
+        CopyKeyRuns<size()>(sRow, srcPitch, d, dstPitch, srcRect.left, w, h, rows, bounds);
+    });
     return true;
 }
 
