@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "app/game_app.h"
 #include "menu/game_screen.h"
@@ -38,8 +39,15 @@ void EnterBenchFolder() {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("ZARNIK_MESSAGES", "stderr", 0);
     namespace fs = std::filesystem;
-    const fs::path folder =
-        fs::temp_directory_path() / ("zarnik-bench-" + std::to_string(getpid()));
+    // Removed again when the program ends.
+    static struct Folder {
+        fs::path path = fs::temp_directory_path() / ("zarnik-bench-" + std::to_string(getpid()));
+        ~Folder() {
+            std::error_code ec;
+            fs::remove_all(path, ec);
+        }
+    } bench;
+    const fs::path& folder = bench.path;
     fs::create_directories(folder / "data");
     fs::create_symlink(fs::path(ZARNIK_BINARY_DIR) / "data.pak", folder / "data.pak");
     fs::current_path(folder);
