@@ -77,15 +77,27 @@ void ReadPage(const std::string& text) {
     Menus().ReadRoot(SubBlock(WholeScript(scr), 1));
 }
 
-void BM_MenuFrame(benchmark::State& state) {
+// An 800 x 600 display with the bench page open; what it loaded goes with it.
+struct OpenPage {
+    OpenPage() {
+        display.width = 800;
+        display.height = 600;
+        display.bpp = 32;
+        display.Initialise(nullptr);
+        ReadPage(PageScript());
+        Menus().root->Activate();
+    }
+    ~OpenPage() {
+        Menus().Reset();
+        GlobalFontCache().Clear();
+        GlobalPictureCache().Clear();
+    }
     Display display;
-    display.width = 800;
-    display.height = 600;
-    display.bpp = 32;
-    display.Initialise(nullptr);
-    ReadPage(PageScript());
+};
+
+void BM_MenuFrame(benchmark::State& state) {
+    OpenPage page;
     MenuWrapper* root = Menus().root.get();
-    root->Activate();
     int step = 0;
     for (auto _ : state) {
         Menus().pointerX = (step * 7) % 800;
@@ -93,33 +105,21 @@ void BM_MenuFrame(benchmark::State& state) {
         Menus().leftButton = (step / 10) % 2 == 0;
         ++step;
         root->Update(0.01f);
-        root->Draw(display.BackPicture(), 0, 0);
+        root->Draw(page.display.BackPicture(), 0, 0);
         benchmark::DoNotOptimize(Menus().TakeLastClicked());
     }
-    Menus().Reset();
-    GlobalFontCache().Clear();
-    GlobalPictureCache().Clear();
 }
 BENCHMARK(BM_MenuFrame);
 
 // What keys add to a menu frame while they drive: the page's stops found
 // and sorted, the highlight moved every other frame, the pointer placed.
 void BM_MenuNavigation(benchmark::State& state) {
-    Display display;
-    display.width = 800;
-    display.height = 600;
-    display.bpp = 32;
-    display.Initialise(nullptr);
-    ReadPage(PageScript());
-    Menus().root->Activate();
+    OpenPage page;
     MenuKeys keys;
     for (auto _ : state) {
         keys.down = !keys.down;
         benchmark::DoNotOptimize(Menus().navigator.Frame(Menus(), keys));
     }
-    Menus().Reset();
-    GlobalFontCache().Clear();
-    GlobalPictureCache().Clear();
 }
 BENCHMARK(BM_MenuNavigation);
 
